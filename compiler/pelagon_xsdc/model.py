@@ -1,0 +1,375 @@
+"""The binding model: what a schema file means for the generated classes.
+
+The compiler accepts this subset of XML Schema (anything else is rejected with file and line):
+
+- xs:schema with targetNamespace (the namespace base, then "/Schemas/...") and
+  elementFormDefault="qualified"; children xs:annotation, xs:import, xs:complexType, xs:element.
+- xs:import with namespace and schemaLocation: the imported file is read too, and its types can be
+  used by QName.
+- xs:complexType with a name; an optional xs:annotation, an optional xs:sequence of local
+  xs:element, then xs:attribute. A complex type without sequence and attributes is a type without
+  fields.
+- xs:attribute with a name and type xs:string (string attribute), xs:int (int attribute) or
+  xs:dateTime (date attribute); use="optional" or use="required" is allowed and changes nothing,
+  since every attribute is always written.
+- local xs:element with a name and either
+  - type xs:string or xs:int, minOccurs="0" and maxOccurs="unbounded": a string or int list;
+  - type naming a complex type: a structure child (occurs once) or, with minOccurs="0" and
+    maxOccurs="unbounded", a structure list. The base type ModelObject is a complex type like any
+    other, so object references and their lists are structure children and lists of it;
+  - or ref naming a global element: a referenced element (occurs once), written under the global
+    element's bare name in its own namespace. ServiceData is one.
+- global xs:element with a name and a type of this schema: a document element; it adds nothing to
+  the classes, only to the table of document types.
+- xs:annotation/xs:documentation anywhere above: becomes the comment of what it annotates.
+
+Field order is the order of the attributes, then the order of the elements. A list's accessor stem
+is its XML name with one final lower-case "s" dropped and the first letter made upper case; every
+other field's stem is its XML name with the first letter made upper case.
+"""
+
+import os
+import re
+from dataclasses import dataclass, field
+
+from .xmltree import SchemaError, parse
+
+XS = "http://www.w3.org/2001/XMLSchema"
+BASE_PATH = "/Schemas/Soa/2006-03/Base"
+
+ATTRIBUTE_KINDS = {"string": "string", "int": "int", "dateTime": "date"}
+LIST_KINDS = {"string": "string_list", "int": "int_list"}
+
+
+@dataclass
+class Field:
+    xml_name: str
+    kind: str  # string, int, date, string_list, int_list, child, child_list, ref
+    doc: str
+    line: int
+    type_ref: tuple = None  # (namespace, name) of the complex type, for child kinds
+    type: "ComplexType" = None
+
+    @property
+    def is_attribute(self):
+        return self.kind in ("string", "int", "date")
+
+    @property
+    def is_list(self):
+        return self.kind.endswith("_list")
+
+    @property
+    def stem(self):
+        name = self.xml_name
+        if self.is_list and name.endswith("s"):
+            name = name[:-1]
+        return name[:1].upper() + name[1:]
+
+
+@dataclass
+class ComplexType:
+    name: str
+    doc: str
+    line: int
+    schema: "Schema"
+    fields: list = field(default_factory=list)
+
+    @property
+    def attributes(self):
+        return [f for f in self.fields if f.is_attribute]
+
+    @property
+    def elements(self):
+        return [f for f in self.fields if not f.is_attribute]
+
+    @property
+    def constructor_fields(self):
+        return [f for f in self.fields if not f.is_list]
+
+    @property
+    def dependencies(self):
+        return [f.type for f in self.fields if f.type is not None]
+
+
+@dataclass
+class Schema:
+    path: str
+    namespace: str
+    namespace_path: str
+    doc: str
+    types: list = field(default_factory=list)
+    documents: list = field(default_factory=list)  # (element name, ComplexType)
+    global_elements: dict = field(default_factory=dict)  # name -> (namespace, type name)
+    imports: list = field(default_factory=list)
+    relative_path: str = ""
+
+    @property
+    def class_namespace(self):
+        """"/Schemas/Query/2006-03/SavedQuery" gives Corvanthel::Schemas::Query::_2006_03::Savedquery."""
+        parts = ["Corvanthel"]
+        for segment in self.namespace_path.strip("/").split("/"):
+            if re.fullmatch(r"\d{4}-\d{2}", segment):
+                parts.append("_" + segment.replace("-", "_"))
+            else:
+                parts.append(segment[:1].upper() + segment[1:].lower())
+        return parts
+
+    @property
+    def header_dir(self):
+        """"/Schemas/Query/2006-03/SavedQuery" gives "query/2006_03/savedquery"."""
+        segments = self.namespace_path.strip("/").split("/")[1:]
+        return "/".join(s.lower().replace("-", "_") for s in segments)
+
+    def find_type(self, name):
+        return next((t for t in self.types if t.name == name), None)
+
+
+def documentation(element):
+    """The text of an element's xs:annotation/xs:documentation, blanks folded."""
+    for child in element.children:
+        if (child.namespace, child.name) == (XS, "annotation"):
+            texts = [" ".join(d.text.split()) for d in child.children
+                     if (d.namespace, d.name) == (XS, "documentation")]
+            return " ".join(t for t in texts if t)
+    return ""
+
+
+class Loader:
+    """Reads schema files and their imports into Schema objects, once per file."""
+
+    def __init__(self, namespace_base):
+        self.namespace_base = namespace_base.rstrip("/")
+        self.schemas = {}
+
+    def load(self, path):
+        path = os.path.normpath(os.path.abspath(path))
+        if path in self.schemas:
+            return self.schemas[path]
+        root = parse(path)
+        schema = self._read_schema(path, root)
+        self.schemas[path] = schema
+        for child in root.children:
+            self._read_top_level(schema, child)
+        self._resolve(schema)
+        return schema
+
+    # --- reading -----------------------------------------------------------------------------
+
+    def _fail(self, schema_or_path, element, message):
+        path = schema_or_path.path if isinstance(schema_or_path, Schema) else schema_or_path
+        raise SchemaError(path, element.line, message)
+
+    def _expect_attributes(self, path, element, allowed):
+        for name in element.attributes:
+            if name not in allowed:
+                self._fail(path, element, f'attribute "{name}" of xs:{element.name} is not supported')
+
+    def _read_schema(self, path, root):
+        if (root.namespace, root.name) != (XS, "schema"):
+            self._fail(path, root, "the root element is not xs:schema")
+        self._expect_attributes(path, root, {"targetNamespace", "elementFormDefault",
+                                             "attributeFormDefault", "version"})
+        namespace = root.attributes.get("targetNamespace")
+        if not namespace:
+            self._fail(path, root, "xs:schema needs a targetNamespace")
+        if not namespace.startswith(self.namespace_base + "/Schemas/"):
+            self._fail(path, root, f'targetNamespace "{namespace}" does not start with '
+                                   f'"{self.namespace_base}/Schemas/"')
+        if root.attributes.get("elementFormDefault") != "qualified":
+            self._fail(path, root, 'xs:schema needs elementFormDefault="qualified"')
+        if root.attributes.get("attributeFormDefault", "unqualified") != "unqualified":
+            self._fail(path, root, 'attributes must be unqualified')
+        namespace_path = namespace[len(self.namespace_base):]
+        return Schema(path, namespace, namespace_path, documentation(root))
+
+    def _read_top_level(self, schema, element):
+        if element.namespace != XS:
+            self._fail(schema, element, f'"{element.name}" is not an XML Schema element')
+        if element.name == "annotation":
+            return
+        if element.name == "import":
+            self._expect_attributes(schema, element, {"namespace", "schemaLocation"})
+            location = element.attributes.get("schemaLocation")
+            if not location:
+                self._fail(schema, element, "xs:import needs a schemaLocation")
+            imported = self.load(os.path.join(os.path.dirname(schema.path), location))
+            if imported.namespace != element.attributes.get("namespace"):
+                self._fail(schema, element, f'{location} has targetNamespace '
+                                            f'"{imported.namespace}", not the one imported')
+            schema.imports.append(imported)
+            return
+        if element.name == "complexType":
+            self._read_complex_type(schema, element)
+            return
+        if element.name == "element":
+            self._expect_attributes(schema, element, {"name", "type"})
+            name, type_name = element.attributes.get("name"), element.attributes.get("type")
+            if not name or not type_name:
+                self._fail(schema, element, "a global xs:element needs a name and a type")
+            if name in schema.global_elements:
+                self._fail(schema, element, f'element "{name}" is declared twice')
+            schema.global_elements[name] = (element.resolve(type_name, schema.path), element)
+            return
+        self._fail(schema, element, f"xs:{element.name} is not supported")
+
+    def _read_complex_type(self, schema, element):
+        self._expect_attributes(schema, element, {"name"})
+        name = element.attributes.get("name")
+        if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
+            self._fail(schema, element, "xs:complexType needs a name of letters and digits")
+        if schema.find_type(name):
+            self._fail(schema, element, f'type "{name}" is declared twice')
+        complex_type = ComplexType(name, documentation(element), element.line, schema)
+        elements, attributes = [], []
+        seen = []
+        for child in element.children:
+            if child.namespace != XS:
+                self._fail(schema, child, f'"{child.name}" is not an XML Schema element')
+            seen.append(child.name)
+            if child.name == "annotation":
+                continue
+            if child.name == "sequence":
+                if attributes or "sequence" in seen[:-1]:
+                    self._fail(schema, child, "xs:sequence must come once, before the attributes")
+                self._expect_attributes(schema, child, set())
+                for item in child.children:
+                    if (item.namespace, item.name) != (XS, "element"):
+                        self._fail(schema, item, f"only xs:element is supported in xs:sequence, "
+                                                 f"not {item.name}")
+                    elements.append(self._read_element(schema, item))
+            elif child.name == "attribute":
+                attributes.append(self._read_attribute(schema, child))
+            else:
+                self._fail(schema, child, f"xs:{child.name} is not supported in xs:complexType")
+        complex_type.fields = attributes + elements
+        for group in (attributes, elements):
+            names = set()
+            for f in group:
+                if f.xml_name in names:
+                    raise SchemaError(schema.path, f.line, f'"{f.xml_name}" is declared twice in '
+                                                           f'type "{name}"')
+                names.add(f.xml_name)
+        stems = set()
+        for f in complex_type.fields:
+            if f.stem in stems:
+                raise SchemaError(schema.path, f.line, f'two fields of "{name}" have the accessor '
+                                                       f'stem "{f.stem}"')
+            stems.add(f.stem)
+        schema.types.append(complex_type)
+
+    def _read_attribute(self, schema, element):
+        self._expect_attributes(schema, element, {"name", "type", "use"})
+        name, type_name = element.attributes.get("name"), element.attributes.get("type")
+        if not name or not type_name:
+            self._fail(schema, element, "xs:attribute needs a name and a type")
+        self._check_name(schema, element, name)
+        if element.attributes.get("use", "optional") not in ("optional", "required"):
+            self._fail(schema, element, 'use must be "optional" or "required"')
+        namespace, local = element.resolve(type_name, schema.path)
+        if namespace != XS or local not in ATTRIBUTE_KINDS:
+            self._fail(schema, element, f'attribute type "{type_name}" is not supported '
+                                        f'(xs:string, xs:int, xs:dateTime)')
+        return Field(name, ATTRIBUTE_KINDS[local], documentation(element), element.line)
+
+    def _read_element(self, schema, element):
+        self._expect_attributes(schema, element, {"name", "type", "ref", "minOccurs", "maxOccurs"})
+        occurs = (element.attributes.get("minOccurs", "1"), element.attributes.get("maxOccurs", "1"))
+        if occurs not in (("1", "1"), ("0", "unbounded")):
+            self._fail(schema, element, 'an element occurs once, or minOccurs="0" and '
+                                        'maxOccurs="unbounded" for a list')
+        is_list = occurs == ("0", "unbounded")
+        doc = documentation(element)
+        if "ref" in element.attributes:
+            if "name" in element.attributes or "type" in element.attributes:
+                self._fail(schema, element, "an element with ref has no name or type")
+            if is_list:
+                self._fail(schema, element, "a referenced element occurs once")
+            namespace, local = element.resolve(element.attributes["ref"], schema.path)
+            return Field(local, "ref", doc, element.line, type_ref=("element", namespace, local))
+        name, type_name = element.attributes.get("name"), element.attributes.get("type")
+        if not name or not type_name:
+            self._fail(schema, element, "a local xs:element needs a name and a type")
+        self._check_name(schema, element, name)
+        namespace, local = element.resolve(type_name, schema.path)
+        if namespace == XS:
+            if local not in LIST_KINDS or not is_list:
+                self._fail(schema, element, f'element type "{type_name}" is supported only as a '
+                                            f'list of xs:string or xs:int')
+            return Field(name, LIST_KINDS[local], doc, element.line)
+        kind = "child_list" if is_list else "child"
+        return Field(name, kind, doc, element.line, type_ref=("type", namespace, local))
+
+    def _check_name(self, schema, element, name):
+        if not re.fullmatch(r"[A-Za-z_][A-Za-z0-9_]*", name):
+            self._fail(schema, element, f'"{name}" is not a name the binding supports')
+
+    # --- resolving ---------------------------------------------------------------------------
+
+    def _schema_of(self, schema, namespace):
+        if namespace == schema.namespace:
+            return schema
+        return next((s for s in schema.imports if s.namespace == namespace), None)
+
+    def _resolve(self, schema):
+        for complex_type in schema.types:
+            for f in complex_type.fields:
+                if f.type_ref is None:
+                    continue
+                what, namespace, local = f.type_ref
+                owner = self._schema_of(schema, namespace)
+                if owner is None:
+                    raise SchemaError(schema.path, f.line, f'namespace "{namespace}" is not imported')
+                if what == "element":
+                    if local not in owner.global_elements:
+                        raise SchemaError(schema.path, f.line, f'no global element "{local}" in '
+                                                               f'"{namespace}"')
+                    (type_namespace, type_local), _ = owner.global_elements[local]
+                    owner = self._schema_of(owner, type_namespace)
+                    f.type = owner.find_type(type_local) if owner else None
+                else:
+                    f.type = owner.find_type(local)
+                if f.type is None:
+                    raise SchemaError(schema.path, f.line, f'type "{local}" is not declared in '
+                                                           f'"{namespace}"')
+        for name, ((namespace, local), element) in schema.global_elements.items():
+            complex_type = schema.find_type(local) if namespace == schema.namespace else None
+            if complex_type is None:
+                raise SchemaError(schema.path, element.line, f'element "{name}" must have a '
+                                                             f'type of this schema')
+            schema.documents.append((name, complex_type))
+        self._check_cycles(schema)
+
+    def _check_cycles(self, schema):
+        state = {}
+
+        def visit(complex_type, trail):
+            if state.get(id(complex_type)) == "done":
+                return
+            if state.get(id(complex_type)) == "visiting":
+                names = " -> ".join(t.name for t in trail + [complex_type])
+                raise SchemaError(schema.path, complex_type.line, f"recursive types are not "
+                                                                  f"supported: {names}")
+            state[id(complex_type)] = "visiting"
+            for dependency in complex_type.dependencies:
+                visit(dependency, trail + [complex_type])
+            state[id(complex_type)] = "done"
+
+        for complex_type in schema.types:
+            visit(complex_type, [])
+
+
+def dependency_order(schema):
+    """The schema's types, each after the types of the same schema that it uses."""
+    ordered, placed = [], set()
+
+    def place(complex_type):
+        if id(complex_type) in placed or complex_type.schema is not schema:
+            return
+        placed.add(id(complex_type))
+        for dependency in complex_type.dependencies:
+            place(dependency)
+        ordered.append(complex_type)
+
+    for complex_type in schema.types:
+        place(complex_type)
+    return ordered

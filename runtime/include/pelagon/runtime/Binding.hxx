@@ -1,0 +1,143 @@
+// The helpers that generated schema classes call to write and read their fields. Each rule of the
+// XML form lives here once; the schema compiler emits one call per field.
+#ifndef PELAGON_RUNTIME_BINDING_HXX
+#define PELAGON_RUNTIME_BINDING_HXX
+
+#include <cstddef>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <pelagon/runtime/Allocation.hxx>
+#include <pelagon/runtime/Handle.hxx>
+#include <varnicore/Conversions.hxx>
+#include <varnicore/DateTime.hxx>
+#include <varnicore/Exceptions.hxx>
+#include <varnicore/Monitor.hxx>
+#include <varnicore/XMLDocument.hxx>
+#include <varnicore/XmlStream.hxx>
+
+/// The version of the binding runtime. Generated headers check that they were generated for this
+/// version; a mismatch means the schema compiler and the runtime headers come from different
+/// releases.
+#define PELAGON_BINDING_VERSION 1
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+namespace Binding {
+
+/// Runs body between Monitor marks under label. The marks stay balanced: when body throws,
+/// markEnd is called with the same label and the exception passes on unchanged (an exception
+/// thrown by the listener's markEnd at that point is dropped).
+template <class Body>
+void marked(const std::string& label, Body& body) {
+  ::Corvanthel::Soa::Internal::Common::Monitor::markStart(label);
+  try {
+    body();
+  } catch (...) {
+    try {
+      ::Corvanthel::Soa::Internal::Common::Monitor::markEnd(label);
+    } catch (...) {
+    }
+    throw;
+  }
+  ::Corvanthel::Soa::Internal::Common::Monitor::markEnd(label);
+}
+
+/// Writes one element: when it is the document's root, first hands the namespaces of self's
+/// element tree to the stream and brackets the work with Monitor marks; nested elements go
+/// straight to body.
+template <class Impl, class Body>
+void writeElement(XmlStream& stream, const Impl& self, const std::string& label, Body&& body) {
+  if (!stream.isRootElement()) {
+    body();
+    return;
+  }
+  std::set<std::string> namespaces;
+  self.getNamespaces(namespaces);
+  stream.addNamespaces(namespaces);
+  marked(label, body);
+}
+
+/// Reads one element: the root of a parsed document (a node without parent) is bracketed with
+/// Monitor marks.
+template <class Body>
+void readElement(const XMLNode& node, const std::string& label, Body&& body) {
+  if (node.hasParent()) {
+    body();
+    return;
+  }
+  marked(label, body);
+}
+
+inline void writeAttribute(XmlStream& stream, const std::string& name, const std::string& value) {
+  stream << stream.writeAttribute(name, toXmlString(value));
+}
+inline void writeAttribute(XmlStream& stream, const std::string& name, int value) {
+  stream << stream.writeAttribute(name, lexical_cast<std::string>(value));
+}
+inline void writeAttribute(XmlStream& stream, const std::string& name, const DateTime& value) {
+  stream << stream.writeAttribute(name, lexical_cast<std::string>(value));
+}
+
+/// One element per entry, each holding the entry's text, inserted as raw text.
+inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
+                              const std::vector<std::string>& entries) {
+  for (const std::string& entry : entries) {
+    stream << '<' << qualifiedName << '>' << toXmlString(entry) << "</" << qualifiedName << '>';
+  }
+}
+inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
+                              const std::vector<int>& entries) {
+  for (int entry : entries) {
+    stream << '<' << qualifiedName << '>' << lexical_cast<std::string>(entry) << "</"
+           << qualifiedName << '>';
+  }
+}
+
+/// One element per entry of a list of facades, each written by the entry itself.
+template <class Facade>
+void writeChildren(XmlStream& stream, const std::string& qualifiedName,
+                   const std::vector<Facade>& entries) {
+  for (const Facade& entry : entries)
+    entry.outputXML(stream, qualifiedName);
+}
+
+/// A list contributes the namespaces of its first entry only.
+template <class Facade>
+void collectFirst(const std::vector<Facade>& entries, std::set<std::string>& namespaces) {
+  if (!entries.empty())
+    entries.front().getNamespaces(namespaces);
+}
+
+/// Makes room in each list for as many new entries as node has child elements, so that a list
+/// never reallocates while the element is read.
+template <class... Lists>
+void reserveFor(const XMLNode& node, Lists&... lists) {
+  const std::size_t children = node.getChildCount();
+  (lists.reserve(lists.size() + children), ...);
+}
+
+/// Appends a new entry parsed from child. An entry whose parse throws is not appended.
+template <class Facade>
+void appendParsed(std::vector<Facade>& entries, const XMLNode& child) {
+  Facade entry;
+  entry.parse(child);
+  entries.push_back(entry);
+}
+
+/// Throws DomException("Unexpected node name: " + the child's local name).
+[[noreturn]] inline void rejectChild(const XMLNode& child) {
+  throw Exceptions::DomException("Unexpected node name: " + std::string(child.getLocalName()));
+}
+
+}  // namespace Binding
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // PELAGON_RUNTIME_BINDING_HXX

@@ -1,0 +1,17 @@
+// Symbol visibility of libpelagon. The library is built with hidden visibility; only what is
+// marked PELAGON_API is part of its ABI: the facades, the implementation classes and the Handle
+// instantiations of the schema types.
+#ifndef PELAGON_RUNTIME_EXPORT_HXX
+#define PELAGON_RUNTIME_EXPORT_HXX
+
+#if defined(_WIN32)
+#if defined(PELAGON_BUILDING)
+#define PELAGON_API __declspec(dllexport)
+#else
+#define PELAGON_API __declspec(dllimport)
+#endif
+#else
+#define PELAGON_API __attribute__((visibility("default")))
+#endif
+
+#endif  // PELAGON_RUNTIME_EXPORT_HXX

@@ -1,0 +1,82 @@
+"""Compares the schema compiler's output for representative types with the copies kept here.
+
+A change to the compiler shows up in review as a change to these files:
+    python3 check_golden.py --update    rewrites them from the current compiler.
+"""
+
+import argparse
+import difflib
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TOP = os.path.normpath(os.path.join(HERE, "..", ".."))
+SCHEMAS = os.path.join(TOP, "schemas")
+BASE = "http://schemas.corvanthel.example"
+SAVEDQUERY = "query/2006_03/savedquery"
+SKIPPED = 77
+
+# Generated file (relative to the output folder) -> name of its golden copy.
+GOLDEN = {
+    f"include/pelagon/{SAVEDQUERY}/ExecuteSavedQueryInput.hxx": "ExecuteSavedQueryInput.hxx",
+    f"include/pelagon/{SAVEDQUERY}/GetSavedQueriesInput.hxx": "GetSavedQueriesInput.hxx",
+    f"include/pelagon/{SAVEDQUERY}/SavedQueryFieldListObject.hxx": "SavedQueryFieldListObject.hxx",
+    f"src/pelagon/{SAVEDQUERY}/SavedQuery.cxx": "SavedQuery.cxx",
+    "include/varnicore/soa/2006_03/base/ServiceData.hxx": "ServiceData.hxx",
+}
+
+
+def generate(out, clang_format):
+    common = [sys.executable, "-B", "-m", "pelagon_xsdc", "--namespace-base", BASE,
+              "--schema-root", SCHEMAS, "--out", out, "--clang-format", clang_format,
+              "--clang-format-style", os.path.join(TOP, ".clang-format")]
+    env = dict(os.environ, PYTHONPATH=os.path.join(TOP, "compiler"))
+    subprocess.run(common + ["--include-prefix", "varnicore", "--export-macro", "VARNICORE_API",
+                             "--export-header", "varnicore/Export.hxx",
+                             os.path.join(SCHEMAS, "soa/2006_03/base/Base.xsd")],
+                   check=True, env=env)
+    subprocess.run(common + ["--include-prefix", "pelagon", "--export-macro", "PELAGON_API",
+                             "--export-header", "pelagon/runtime/Export.hxx",
+                             "--import", f"{BASE}/Schemas/Soa/2006-03/Base=varnicore",
+                             os.path.join(SCHEMAS, SAVEDQUERY, "SavedQuery.xsd")],
+                   check=True, env=env)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--update", action="store_true")
+    parser.add_argument("--clang-format", default=shutil.which("clang-format"))
+    args = parser.parse_args()
+    update = args.update
+    if not args.clang_format:
+        print("clang-format is not installed; the golden copies are laid out by it")
+        return SKIPPED
+    failed = False
+    with tempfile.TemporaryDirectory() as out:
+        generate(out, args.clang_format)
+        for generated, golden in GOLDEN.items():
+            with open(os.path.join(out, generated), encoding="utf-8") as stream:
+                actual = stream.read()
+            golden_path = os.path.join(HERE, "golden", golden)
+            if update:
+                with open(golden_path, "w", encoding="utf-8") as stream:
+                    stream.write(actual)
+                continue
+            with open(golden_path, encoding="utf-8") as stream:
+                expected = stream.read()
+            if actual != expected:
+                failed = True
+                sys.stdout.writelines(difflib.unified_diff(
+                    expected.splitlines(True), actual.splitlines(True),
+                    f"golden/{golden}", f"generated/{golden}"))
+    if failed:
+        print("Generated code differs from the golden copies; if the change is intended, run "
+              "tests/compiler/check_golden.py --update and review the diff.")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

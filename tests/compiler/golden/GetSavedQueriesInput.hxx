@@ -1,0 +1,81 @@
+// GetSavedQueriesInput: generated from query/2006_03/savedquery/SavedQuery.xsd by the schema
+// compiler. Do not edit.
+#ifndef PELAGON_QUERY_2006_03_SAVEDQUERY_GETSAVEDQUERIESINPUT_HXX
+#define PELAGON_QUERY_2006_03_SAVEDQUERY_GETSAVEDQUERIESINPUT_HXX
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <pelagon/runtime/Binding.hxx>
+#include <pelagon/runtime/Export.hxx>
+
+static_assert(
+    PELAGON_BINDING_VERSION == 1,
+    "GetSavedQueriesInput.hxx was generated for binding runtime version 1; regenerate it");
+
+namespace Corvanthel {
+namespace Schemas {
+namespace Query {
+namespace _2006_03 {
+namespace Savedquery {
+
+/// The fields of GetSavedQueriesInput; held and shared through GetSavedQueriesInput handles.
+class PELAGON_API GetSavedQueriesInputImpl : public ::Corvanthel::Soa::Common::Xml::BaseObject {
+ public:
+  GetSavedQueriesInputImpl();
+  GetSavedQueriesInputImpl(const GetSavedQueriesInputImpl& other);
+  GetSavedQueriesInputImpl& operator=(const GetSavedQueriesInputImpl&) = delete;
+  ~GetSavedQueriesInputImpl() override;
+
+  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
+                 const std::string& elementName) const;
+  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node);
+  void getNamespaces(std::set<std::string>& namespaces) const;
+
+  PELAGON_ALLOCATION_MEMBERS;
+
+ protected:
+  GetSavedQueriesInputImpl* reallyClone() const override;
+};
+
+/// Asks for the stored queries. Has no content; child elements of any name are ignored when it is
+/// read.
+///
+/// A handle: copies share one object, and a change made through any of them is seen by all.
+/// Call ensureUnShared() for an object of your own before changing a shared one.
+class PELAGON_API GetSavedQueriesInput
+    : public ::Corvanthel::Soa::Common::Xml::Handle<GetSavedQueriesInputImpl> {
+ public:
+  GetSavedQueriesInput();
+  GetSavedQueriesInput(const GetSavedQueriesInput& other) = default;
+  GetSavedQueriesInput& operator=(const GetSavedQueriesInput& other) = default;
+  ~GetSavedQueriesInput() override;
+
+  /// Writes this object as one element named elementName.
+  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
+                 const std::string& elementName) const {
+    getHandleObject().outputXML(stream, elementName);
+  }
+  /// Fills this object from an element; lists are appended to, single children parsed in
+  /// place. Throws Exceptions::DomException for a child element it does not expect.
+  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
+  /// Adds the namespaces that writing this object needs (a list contributes its first
+  /// entry's only).
+  void getNamespaces(std::set<std::string>& namespaces) const {
+    getHandleObject().getNamespaces(namespaces);
+  }
+
+  PELAGON_ALLOCATION_MEMBERS;
+};
+
+}  // namespace Savedquery
+}  // namespace _2006_03
+}  // namespace Query
+}  // namespace Schemas
+}  // namespace Corvanthel
+
+extern template class ::Corvanthel::Soa::Common::Xml::Handle<
+    ::Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesInputImpl>;
+
+#endif  // PELAGON_QUERY_2006_03_SAVEDQUERY_GETSAVEDQUERIESINPUT_HXX

@@ -1,0 +1,149 @@
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <varnicore/Exceptions.hxx>
+#include <varnicore/XMLDocument.hxx>
+
+namespace {
+
+using Corvanthel::Soa::Common::Exceptions::DomException;
+using Corvanthel::Soa::Common::Xml::XMLDocument;
+using Corvanthel::Soa::Common::Xml::XMLNode;
+
+std::string parseError(const std::string& text) {
+  try {
+    XMLDocument::parse(text);
+  } catch (const DomException& e) {
+    return e.getMessage();
+  }
+  return "parsed";
+}
+
+TEST(XMLDocumentTest, ReportsMalformedTextWithLineAndColumn) {
+  EXPECT_EQ(parseError("<a>\n  <b></c>\n</a>"), "line 2, column 8: Start-end tags mismatch");
+  EXPECT_EQ(parseError("<a/>\n<b/>"), "line 2, column 1: A second root element is not allowed");
+  EXPECT_EQ(parseError("<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"),
+            "line 2, column 1: DOCTYPE is not allowed");
+  for (const std::string text : {"", "\xEF\xBB\xBF", "<!-- only a comment -->", "<a>", "<a",
+                                 "<a></b>", "<a b=\"1></a>", "text"}) {
+    const std::string message = parseError(text);
+    EXPECT_EQ(message.rfind("line 1, column ", 0), 0u) << '"' << text << "\": " << message;
+  }
+}
+
+TEST(XMLDocumentTest, KeepsTextAsXmlDefinesIt) {
+  const XMLDocument document = XMLDocument::parse(
+      "<r>"
+      "<ws> \t\n </ws>"
+      "<crlf a=\"1\r\n2\">x\r\ny\rz</crlf>"
+      "<refs a=\"&#9;&#13;&#10;&lt;\">&#9;&#13;&#10;&amp;</refs>"
+      "<mixed>a<![CDATA[<b>]]>c<child>not mine</child>d<!-- skipped -->e</mixed>"
+      "<empty/>"
+      "</r>");
+  std::vector<std::string> texts;
+  std::vector<std::string> attributes;
+  for (const XMLNode& child : document.getRootElement().getChildren()) {
+    texts.push_back(child.getText());
+    attributes.push_back(child.getAttr("a"));
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{" \t\n ", "x\ny\nz", "\t\r\n&", "a<b>cde", ""}));
+  // Literal line ends in attribute values become spaces; references to them stay.
+  EXPECT_EQ(attributes, (std::vector<std::string>{"", "1 2", "\t\r\n<", "", ""}));
+}
+
+TEST(XMLDocumentTest, ResolvesNamesAndNamespaces) {
+  const XMLDocument document = XMLDocument::parse(
+      "<p:root xmlns:p=\"urn:p\" xmlns=\"urn:d\" id=\"7\">"
+      "<plain/><p:pre/><inner xmlns=\"\"><p:shadow xmlns:p=\"urn:q\"/><none/></inner>"
+      "</p:root>");
+  const XMLNode root = document.getRootElement();
+  EXPECT_EQ(root.getName(), "p:root");
+  EXPECT_EQ(root.getLocalName(), "root");
+  EXPECT_EQ(root.getNamespaceUri(), "urn:p");
+  EXPECT_EQ(root.getAttrNames(), (std::vector<std::string>{"xmlns:p", "xmlns", "id"}));
+  EXPECT_TRUE(root.hasAttr("id"));
+  EXPECT_FALSE(root.hasAttr("p:id"));
+  EXPECT_EQ(root.getAttr("missing"), "");
+
+  std::vector<std::string> uris;
+  const XMLNode inner = root.getFirstChild().getNextSibling().getNextSibling();
+  for (const XMLNode& node : {root.getFirstChild(), root.getFirstChild().getNextSibling(), inner,
+                              inner.getFirstChild(), inner.getFirstChild().getNextSibling()}) {
+    uris.push_back(node.getNamespaceUri());
+  }
+  EXPECT_EQ(uris, (std::vector<std::string>{"urn:d", "urn:p", "", "urn:q", ""}));
+}
+
+TEST(XMLDocumentTest, WalksElementsOnly) {
+  const XMLDocument document =
+      XMLDocument::parse("<r>text<!-- c --><?pi x?><a/> <b><c/></b><![CDATA[x]]></r>");
+  const XMLNode root = document.getRootElement();
+  EXPECT_FALSE(root.hasParent());
+  EXPECT_TRUE(root.getParent().isNull());
+  EXPECT_EQ(root.getChildCount(), 2u);
+  const XMLNode b = root.getFirstChild().getNextSibling();
+  EXPECT_EQ(b.getName(), "b");
+  EXPECT_TRUE(b.getNextSibling().isNull());
+  EXPECT_EQ(b.getFirstChild().getParent().getName(), "b");
+  EXPECT_EQ(b.getFirstChild().getParent().getParent().getName(), "r");
+
+  const XMLNode null;
+  EXPECT_TRUE(null.getName().empty());
+  EXPECT_EQ(null.getText(), "");
+  EXPECT_EQ(null.getChildCount(), 0u);
+  EXPECT_FALSE(null.hasParent());
+  EXPECT_EQ(null.getLine(), 0);
+}
+
+TEST(XMLDocumentTest, KnowsWhereEachStartTagBegins) {
+  // Byte order mark, CR LF, a lone CR and a tab; columns count bytes after the mark.
+  const XMLDocument document =
+      XMLDocument::parse("\xEF\xBB\xBF<r>\r\n  <a/>\r\t<b>\xC3\xA9<c/></b>\n</r>");
+  const XMLNode root = document.getRootElement();
+  const XMLNode a = root.getFirstChild();
+  const XMLNode b = a.getNextSibling();
+  const XMLNode c = b.getFirstChild();
+  EXPECT_EQ(std::make_pair(root.getLine(), root.getColumn()), std::make_pair(1, 1));
+  EXPECT_EQ(std::make_pair(a.getLine(), a.getColumn()), std::make_pair(2, 3));
+  EXPECT_EQ(std::make_pair(b.getLine(), b.getColumn()), std::make_pair(3, 2));
+  EXPECT_EQ(std::make_pair(c.getLine(), c.getColumn()), std::make_pair(3, 7));
+}
+
+TEST(XMLDocumentTest, NodesOutliveMovesOfTheirDocument) {
+  std::string text = "<r><a>kept</a></r>";
+  XMLDocument first = XMLDocument::parse(std::move(text));
+  const XMLNode a = first.getRootElement().getFirstChild();
+  XMLDocument second = std::move(first);
+  EXPECT_TRUE(first.getRootElement().isNull());
+  EXPECT_EQ(a.getText(), "kept");
+  EXPECT_EQ(second.getRootElement().getFirstChild().getText(), "kept");
+}
+
+TEST(XMLDocumentTest, ParsesDeepNestingWithoutRecursion) {
+  constexpr int kDepth = 100000;
+  std::string text;
+  text.reserve(kDepth * 8 + 32);
+  text += "<e xmlns=\"urn:deep\">";
+  for (int i = 1; i < kDepth; ++i)
+    text += "<e>";
+  text += "leaf";
+  for (int i = 0; i < kDepth; ++i)
+    text += "</e>";
+
+  const XMLDocument document = XMLDocument::parse(text);
+  XMLNode node = document.getRootElement();
+  int depth = 1;
+  while (node.getFirstChild()) {
+    node = node.getFirstChild();
+    ++depth;
+  }
+  EXPECT_EQ(depth, kDepth);
+  EXPECT_EQ(node.getText(), "leaf");
+  EXPECT_EQ(node.getNamespaceUri(), "urn:deep");
+  EXPECT_EQ(parseError(text.substr(0, text.size() - 4)).rfind("line 1, column ", 0), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,160 @@
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <varnicore/XMLDocument.hxx>
+#include <varnicore/XmlStream.hxx>
+
+#include "XmlLint.hxx"
+
+namespace {
+
+using namespace Corvanthel::Soa::Common::Xml;
+
+const std::string kBase = "http://schemas.example/Soa/2006-03/Base";
+const std::string kQuery = "http://schemas.example/Query/2006-03/SavedQuery";
+const std::string kOther = "urn:other";
+
+void expectNamespaceWellFormed(const std::string& document) {
+  const PelagonTest::LintResult lint = PelagonTest::xmllint(document);
+  EXPECT_TRUE(lint.ok) << document << "\n" << lint.output;
+}
+
+void writeEmpty(XmlStream& s, const std::string& ns, const std::string& name) {
+  s << s.writeOpenElement(ns, name) << s.writeOpenElementClose(ns, true);
+}
+
+// A small document that switches default namespaces and uses prefixes below the root.
+void writeSample(XmlStream& s) {
+  s.addNamespaces({kQuery, kBase});
+  s << s.writeOpenElement(kQuery, "Root") << s.writeOpenElementClose(kQuery, false);
+  s << s.writeOpenElement(kBase, "Item")
+    << s.writeAttribute(s.getNamespacePrefix(kQuery) + ":ref", "1")
+    << s.writeOpenElementClose(kBase, false);
+  writeEmpty(s, kQuery, "Back");
+  writeEmpty(s, "", "Plain");
+  s << s.writeCloseElement(kBase, "Item");
+  writeEmpty(s, kOther, s.getNamespacePrefix(kQuery) + ":Prefixed");
+  s << s.writeCloseElement(kQuery, "Root");
+}
+
+TEST(XmlStreamTest, RootDeclaresItsNamespacesInSetOrder) {
+  XmlStream s;
+  EXPECT_TRUE(s.isRootElement());
+  s.addNamespaces({kQuery, kBase});
+  const std::string expected = "<Root xmlns:savedquery=\"" + kQuery + "\" xmlns:base=\"" + kBase +
+                               "\" xmlns=\"" + kQuery + "\"";
+  EXPECT_EQ(s.writeOpenElement(kQuery, "Root"), expected);
+  EXPECT_FALSE(s.isRootElement());
+  EXPECT_EQ(s.getNamespacePrefix(kBase), "base");
+  EXPECT_EQ(s.writeAttribute("a", "x&amp;y"), " a=\"x&amp;y\"");
+  EXPECT_EQ(s.writeOpenElementClose(kQuery, true), "/>");
+  EXPECT_TRUE(s.isRootElement());
+}
+
+TEST(XmlStreamTest, PrefixesComeFromTheLastPathSegment) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"http://a.example/Types", "types"},
+      {"http://b.example/types/", "types2"},  // same name, other namespace
+      {"http://c.example/2006-03", "ns"},     // must start with a letter
+      {"http://d.example/XMLSchema", "ns2"},  // "xml..." is reserved
+      {"http://e.example/AVeryLongSegmentName", "averylongseg"},
+      {"http://f.example/9Lives", "lives"},
+      {"urn:Foo-Bar:v2", "urnfoobarv2"}};
+  std::set<std::string> namespaces;
+  for (const auto& c : cases)
+    namespaces.insert(c.first);
+  XmlStream s;
+  s.addNamespaces(namespaces);
+  // Set order decides who gets the plain name; the cases above are listed in that order.
+  s << s.writeOpenElement("", "r");
+  for (const auto& [uri, prefix] : cases)
+    EXPECT_EQ(s.getNamespacePrefix(uri), prefix) << uri;
+  s << s.writeOpenElementClose("", true);
+  expectNamespaceWellFormed(s.str());
+}
+
+TEST(XmlStreamTest, SwitchesDefaultNamespaceOnlyWhereItChanges) {
+  XmlStream s;
+  writeSample(s);
+  const std::string text = s.str();
+  expectNamespaceWellFormed(text);
+  const XMLDocument document = XMLDocument::parse(text);
+  const XMLNode root = document.getRootElement();
+  const XMLNode item = root.getFirstChild();
+  EXPECT_EQ(root.getNamespaceUri(), kQuery);
+  EXPECT_EQ(item.getNamespaceUri(), kBase);
+  EXPECT_EQ(item.getAttr("savedquery:ref"), "1");
+  EXPECT_EQ(item.getFirstChild().getNamespaceUri(), kQuery);
+  EXPECT_EQ(item.getFirstChild().getNextSibling().getNamespaceUri(), "");
+  EXPECT_EQ(item.getNextSibling().getNamespaceUri(), kQuery);
+  // kQuery is the default namespace in scope at Back: no declaration is repeated there.
+  EXPECT_NE(text.find("<Back xmlns=\"" + kQuery + "\"/>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<Plain xmlns=\"\"/>"), std::string::npos) << text;
+}
+
+TEST(XmlStreamTest, DeclaresANamespaceFirstUsedBelowTheRoot) {
+  XmlStream s;
+  s << s.writeOpenElement(kBase, "Root") << s.writeOpenElementClose(kBase, false);
+  const std::string child = s.writeOpenElement(kOther, "Child");
+  EXPECT_EQ(child, "<Child xmlns=\"urn:other\" xmlns:urnother=\"urn:other\"");
+  s << child << s.writeOpenElementClose(kOther, false);
+  writeEmpty(s, kBase, s.getNamespacePrefix(kOther) + ":Inner");
+  s << s.writeCloseElement(kOther, "Child");
+  EXPECT_THROW(s.getNamespacePrefix(kOther), std::logic_error);  // out of scope again
+  // Declared again on the sibling, with the same prefix.
+  const std::string sibling = s.writeOpenElement(kOther, "base:Sibling");
+  EXPECT_EQ(sibling, "<base:Sibling xmlns:urnother=\"urn:other\"");
+  s << sibling << s.writeOpenElementClose(kOther, true);
+  s << s.writeCloseElement(kBase, "Root");
+  expectNamespaceWellFormed(s.str());
+}
+
+TEST(XmlStreamTest, RejectsUndeclaredPrefixesAndUnbalancedCalls) {
+  XmlStream s;
+  EXPECT_THROW(s.writeOpenElement(kBase, "q:Root"), std::logic_error);
+  EXPECT_TRUE(s.isRootElement());
+  EXPECT_THROW(s.writeCloseElement(kBase, "Root"), std::logic_error);
+  EXPECT_THROW(s.writeOpenElementClose(kBase, true), std::logic_error);
+  s << s.writeOpenElement(kBase, "Root");
+  EXPECT_THROW(s.writeAttribute("q:a", "1"), std::logic_error);
+  EXPECT_EQ(s.writeAttribute("xml:lang", "en"), " xml:lang=\"en\"");
+  EXPECT_EQ(s.writeAttribute("base:a", "1"), " base:a=\"1\"");
+  EXPECT_THROW(s.getNamespacePrefix("urn:never"), std::logic_error);
+}
+
+TEST(XmlStreamTest, SameContentGivesSameBytes) {
+  XmlStream first;
+  writeSample(first);
+  const std::string once = first.str();
+  writeSample(first);  // prefixes of the first document must not leak into the second
+  EXPECT_EQ(first.str(), once + once);
+
+  // Each document numbers its prefixes afresh.
+  XmlStream next;
+  writeEmpty(next, "http://a.example/types", "a");
+  writeEmpty(next, "http://b.example/types", "b");
+  EXPECT_EQ(next.str(),
+            "<a xmlns=\"http://a.example/types\" xmlns:types=\"http://a.example/types\"/>"
+            "<b xmlns=\"http://b.example/types\" xmlns:types=\"http://b.example/types\"/>");
+
+  std::stringbuf sink;
+  XmlStream second(&sink);
+  writeSample(second);
+  EXPECT_EQ(sink.str(), once);
+  EXPECT_EQ(second.str(), "");
+}
+
+TEST(XmlStreamTest, EscapesNamespaceUrisInDeclarations) {
+  XmlStream s;
+  writeEmpty(s, "http://e.example/q?a=1&b='2'", "r");
+  EXPECT_EQ(s.str(),
+            "<r xmlns=\"http://e.example/q?a=1&amp;b=&apos;2&apos;\" "
+            "xmlns:qa1b2=\"http://e.example/q?a=1&amp;b=&apos;2&apos;\"/>");
+  expectNamespaceWellFormed(s.str());
+}
+
+}  // namespace

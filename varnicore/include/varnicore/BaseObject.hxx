@@ -1,0 +1,56 @@
+// The reference-counted base of every implementation object.
+#ifndef VARNICORE_BASEOBJECT_HXX
+#define VARNICORE_BASEOBJECT_HXX
+
+#include <string>
+
+#include <varnicore/Export.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+
+/// Holds the namespace URI of a schema type and the count of handles that share the object.
+/// Counts are plain ints: an object and everything that shares it is used by one thread at a
+/// time.
+class VARNICORE_API BaseObject {
+ public:
+  /// A new object with count 0.
+  explicit BaseObject(const char* namespaceUri) : namespace_(namespaceUri) {}
+  /// Copies the namespace; the copy starts with count 0, since no handle holds it yet.
+  BaseObject(const BaseObject& other) : namespace_(other.namespace_) {}
+  BaseObject& operator=(const BaseObject&) = delete;
+  virtual ~BaseObject();
+
+  const std::string& getNamespace() const noexcept { return namespace_; }
+  int getRefCount() const noexcept { return refCount_; }
+
+  void addRef() noexcept { ++refCount_; }
+  /// Drops one reference; at 0 the object is destroyed through its virtual destructor, which
+  /// returns its memory through its class's operator delete.
+  void removeRef() noexcept {
+    if (--refCount_ == 0) delete this;
+  }
+
+  /// A new copy made by reallyClone, with count 0; null when it could not be allocated.
+  BaseObject* clone() const { return reallyClone(); }
+
+ protected:
+  /// For implementation classes that set their namespace after their fields are built.
+  BaseObject() = default;
+  void setNamespace(const char* namespaceUri) { namespace_ = namespaceUri; }
+
+  virtual BaseObject* reallyClone() const = 0;
+
+ private:
+  std::string namespace_;
+  int refCount_ = 0;
+};
+
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // VARNICORE_BASEOBJECT_HXX

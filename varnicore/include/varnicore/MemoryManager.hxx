@@ -1,0 +1,44 @@
+// The allocator hook through which every schema object is allocated.
+#ifndef VARNICORE_MEMORYMANAGER_HXX
+#define VARNICORE_MEMORYMANAGER_HXX
+
+#include <cstddef>
+
+#include <varnicore/Export.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+
+/// An application-supplied allocator. When one is installed, every schema class allocates and
+/// releases its objects through it, passing its own qualified class name as the tag
+/// (for instance "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObjectImpl").
+///
+/// Rules for implementers and callers:
+/// - allocate returns memory aligned for any object (like malloc), or null on failure; it must
+///   not throw. A null makes the facade constructor throw TryingToCreateNullHandle.
+/// - A manager must stay installed while objects it allocated are alive. The manager is looked up
+///   anew at every allocation and every release, so an object released after its manager was
+///   uninstalled would hand its memory to the global operator delete, which did not allocate it.
+/// - The installed manager is process-wide and not synchronised: install it before any schema
+///   object exists and before threads that use the library start.
+class VARNICORE_API MemoryManager {
+ public:
+  virtual ~MemoryManager();
+
+  virtual void* allocate(std::size_t size, const char* tag) = 0;
+  virtual void deallocate(void* p) = 0;
+  virtual void* placementallocate(std::size_t size, void* place) = 0;
+  virtual void placementdeallocate(void* p, void* place) = 0;
+
+  /// The installed manager, or null when none is.
+  static MemoryManager* getMemoryManager() noexcept;
+  /// Installs a manager (null uninstalls) and returns the one installed before.
+  static MemoryManager* setMemoryManager(MemoryManager* manager) noexcept;
+};
+
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // VARNICORE_MEMORYMANAGER_HXX

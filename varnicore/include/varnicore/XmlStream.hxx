@@ -1,0 +1,92 @@
+// The XML output stream that schema objects write themselves into.
+#ifndef VARNICORE_XMLSTREAM_HXX
+#define VARNICORE_XMLSTREAM_HXX
+
+#include <cstddef>
+#include <map>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <varnicore/Export.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+
+/// A character output stream that also builds the markup of elements and attributes and keeps
+/// track of namespace declarations, so that what is written is always namespace-well-formed XML.
+///
+/// The write... members return markup as a string, which the caller inserts into the stream
+/// (stream << stream.writeOpenElement(...)); they keep the element nesting that isRootElement
+/// reports. Rules:
+/// - The start tag of a root element declares every namespace handed to addNamespaces before it,
+///   each with its own prefix, in the set's order. A prefix is made from the last path segment of
+///   the URI (lower-case letters and digits, "ns" when none is left), with a number appended when
+///   another namespace of the document has it already, so the same object always gives the same
+///   bytes.
+/// - An element name with a prefix must use a prefix declared in scope (std::logic_error
+///   otherwise). An element name without a prefix is put in the namespace passed with it: the
+///   start tag declares it as the default namespace where the one in scope differs.
+/// - The namespace passed to writeOpenElement always has a prefix in scope afterwards: one that
+///   was not declared at the root is declared on that element. getNamespacePrefix therefore never
+///   hands out an undeclared prefix; asked for a namespace that is not in scope, it throws
+///   std::logic_error.
+/// - Attribute values and text are inserted as given: escape them first (toXmlString).
+/// After an exception the element nesting of the stream is undefined; discard what it holds.
+class VARNICORE_API XmlStream : public std::ostream {
+ public:
+  /// Writes into a buffer of its own; str() returns the text.
+  XmlStream();
+  /// Writes into the caller's buffer (a file, a socket); str() is then empty.
+  explicit XmlStream(std::streambuf* sink);
+  XmlStream(const XmlStream&) = delete;
+  XmlStream& operator=(const XmlStream&) = delete;
+  ~XmlStream() override;
+
+  std::string str() const;
+
+  /// True when the element about to be written is the root of a document (no element is open).
+  bool isRootElement() const;
+  /// Namespaces to declare on the root element about to be opened.
+  void addNamespaces(std::set<std::string> namespaces);
+
+  std::string writeOpenElement(const std::string& ns, const std::string& name);
+  std::string writeAttribute(const std::string& name, const std::string& value);
+  /// Ends the start tag: "/>" and the element is closed when isEmpty, ">" otherwise.
+  std::string writeOpenElementClose(const std::string& ns, bool isEmpty);
+  std::string writeCloseElement(const std::string& ns, const std::string& name);
+  /// The prefix in scope for a namespace, without a colon.
+  std::string getNamespacePrefix(const std::string& ns) const;
+
+ private:
+  struct Scope {
+    std::size_t bindingsEnd;  // bindings_ up to here are in scope inside the element
+    std::string defaultNamespace;
+  };
+
+  const std::string* findPrefix(const std::string& ns) const;
+  bool isPrefixInScope(std::string_view prefix) const;
+  const std::string& prefixFor(const std::string& ns);
+  std::string bind(const std::string& ns);
+  void popScope();
+
+  std::stringbuf ownBuffer_;
+  std::set<std::string> rootNamespaces_;
+  std::vector<std::pair<std::string, std::string>> bindings_;  // (prefix, namespace) in scope
+  std::vector<Scope> scopes_;
+  std::map<std::string, std::string> documentPrefixes_;  // namespace -> prefix, per document
+  std::set<std::string> usedPrefixes_;
+};
+
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // VARNICORE_XMLSTREAM_HXX

@@ -1,0 +1,246 @@
+#include <varnicore/Conversions.hxx>
+
+#include <array>
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <stdexcept>
+#include <system_error>
+
+#include <varnicore/Exceptions.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+
+namespace {
+
+std::string_view trimXmlWhitespace(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n";
+  const std::size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos)
+    return {};
+  return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+[[noreturn]] void cannotConvert(const std::string& text, const char* type) {
+  throw Exceptions::DomException("Cannot convert \"" + text + "\" to " + type);
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Reads exactly width digits at text[pos]; -1 when any of them is not a digit.
+int fixedDigits(std::string_view text, std::size_t pos, std::size_t width) {
+  int value = 0;
+  for (std::size_t i = pos; i < pos + width; ++i) {
+    if (!isDigit(text[i]))
+      return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+void putDigits(char* out, int value, int width) {
+  for (int i = width - 1; i >= 0; --i) {
+    out[i] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
+// How each byte is treated when escaping. Bytes of the first class are copied in runs, which
+// keeps the common case of plain text at memcpy speed.
+enum ByteClass : unsigned char { kPlain, kEscaped, kForbidden, kMultibyte };
+
+constexpr std::array<ByteClass, 256> makeByteClasses() {
+  std::array<ByteClass, 256> classes{};
+  for (int b = 0; b < 256; ++b) {
+    if (b < 0x20) {
+      classes[b] = (b == '\t' || b == '\r' || b == '\n') ? kEscaped : kForbidden;
+    } else if (b >= 0x80) {
+      classes[b] = kMultibyte;
+    } else if (b == '&' || b == '<' || b == '>' || b == '"' || b == '\'') {
+      classes[b] = kEscaped;
+    } else {
+      classes[b] = kPlain;
+    }
+  }
+  return classes;
+}
+
+constexpr std::array<ByteClass, 256> kByteClasses = makeByteClasses();
+
+const char* escapeFor(unsigned char byte) {
+  switch (byte) {
+    case '&':
+      return "&amp;";
+    case '<':
+      return "&lt;";
+    case '>':
+      return "&gt;";
+    case '"':
+      return "&quot;";
+    case '\'':
+      return "&apos;";
+    case '\t':
+      return "&#9;";
+    case '\r':
+      return "&#13;";
+    default:
+      return "&#10;";
+  }
+}
+
+[[noreturn]] void rejectText(std::size_t offset, const char* format, unsigned value) {
+  char what[64];
+  std::snprintf(what, sizeof what, format, value);
+  throw Exceptions::InvalidXmlText("Text cannot be written as XML: " + std::string(what) +
+                                   " at byte offset " + std::to_string(offset));
+}
+
+// The length of the UTF-8 sequence that starts with a byte >= 0x80 at text[pos], after checking
+// that it is the shortest form of a code point XML 1.0 allows.
+std::size_t checkedSequenceLength(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  std::size_t length = 0;
+  unsigned low = 0x80;   // the range of the second byte, narrowed to exclude overlong forms,
+  unsigned high = 0xBF;  // surrogates and code points above U+10FFFF
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0)
+      low = 0xA0;
+    if (lead == 0xED)
+      high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0)
+      low = 0x90;
+    if (lead == 0xF4)
+      high = 0x8F;
+  } else {
+    rejectText(pos, "malformed UTF-8 (byte 0x%02X cannot start a character)", lead);
+  }
+  if (text.size() - pos < length) {
+    rejectText(pos, "malformed UTF-8 (sequence starting with 0x%02X is cut short)", lead);
+  }
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(text[pos + i]);
+    const bool inRange = i == 1 ? (byte >= low && byte <= high) : (byte >= 0x80 && byte <= 0xBF);
+    if (!inRange) {
+      rejectText(pos + i, "malformed UTF-8 (unexpected byte 0x%02X in a sequence)", byte);
+    }
+  }
+  if (lead == 0xEF && static_cast<unsigned char>(text[pos + 1]) == 0xBF) {
+    const auto last = static_cast<unsigned char>(text[pos + 2]);
+    if (last >= 0xBE)
+      rejectText(pos, "character U+%04X is not allowed", 0xFFC0u + (last & 0x3F));
+  }
+  return length;
+}
+
+}  // namespace
+
+template <>
+std::string lexical_cast<std::string, int>(const int& value) {
+  char digits[16];
+  const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+  return std::string(digits, result.ptr);
+}
+
+template <>
+std::string lexical_cast<std::string, DateTime>(const DateTime& value) {
+  char text[] = "0000-00-00T00:00:00";
+  putDigits(text, value.year(), 4);
+  putDigits(text + 5, value.month(), 2);
+  putDigits(text + 8, value.day(), 2);
+  putDigits(text + 11, value.hour(), 2);
+  putDigits(text + 14, value.minute(), 2);
+  putDigits(text + 17, value.second(), 2);
+  return std::string(text, sizeof text - 1);
+}
+
+template <>
+int lexical_cast<int, std::string>(const std::string& text) {
+  const std::string_view number = trimXmlWhitespace(text);
+  if (number.empty())
+    return 0;
+  const char* begin = number.data();
+  const char* const end = begin + number.size();
+  // from_chars takes a '-' but not a '+', and must not see a sign after the '+'.
+  if (*begin == '+') {
+    ++begin;
+    if (begin == end || !isDigit(*begin))
+      cannotConvert(text, "int");
+  }
+  int value = 0;
+  const std::from_chars_result result = std::from_chars(begin, end, value);
+  if (result.ec != std::errc() || result.ptr != end)
+    cannotConvert(text, "int");
+  return value;
+}
+
+template <>
+DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
+  const std::string_view value = trimXmlWhitespace(text);
+  if (value.empty())
+    return DateTime();
+  constexpr std::string_view kShape = "YYYY-MM-DDThh:mm:ss";
+  if (value.size() != kShape.size() || value[4] != '-' || value[7] != '-' || value[10] != 'T' ||
+      value[13] != ':' || value[16] != ':') {
+    cannotConvert(text, "DateTime");
+  }
+  const int fields[6] = {fixedDigits(value, 0, 4),  fixedDigits(value, 5, 2),
+                         fixedDigits(value, 8, 2),  fixedDigits(value, 11, 2),
+                         fixedDigits(value, 14, 2), fixedDigits(value, 17, 2)};
+  for (int field : fields) {
+    if (field < 0)
+      cannotConvert(text, "DateTime");
+  }
+  try {
+    return DateTime(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+  } catch (const std::out_of_range&) {
+    cannotConvert(text, "DateTime");
+  }
+}
+
+std::string toXmlString(const std::string& text) {
+  std::string out;
+  appendXmlString(out, text);
+  return out;
+}
+
+void appendXmlString(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  const std::size_t size = text.size();
+  std::size_t runStart = 0;
+  std::size_t pos = 0;
+  while (pos < size) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    switch (kByteClasses[byte]) {
+      case kPlain:
+        ++pos;
+        break;
+      case kMultibyte:
+        pos += checkedSequenceLength(text, pos);
+        break;
+      case kEscaped:
+        out.append(text.data() + runStart, pos - runStart);
+        out.append(escapeFor(byte));
+        runStart = ++pos;
+        break;
+      case kForbidden:
+        rejectText(pos, "control character U+%04X is not allowed", byte);
+    }
+  }
+  out.append(text.data() + runStart, size - runStart);
+}
+
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel

@@ -1,0 +1,42 @@
+#include <varnicore/DateTime.hxx>
+
+#include <stdexcept>
+#include <string>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+
+namespace {
+
+bool isLeapYear(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int daysInMonth(int year, int month) {
+  static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+}
+
+void checkField(const char* field, int value, int low, int high) {
+  if (value < low || value > high) {
+    throw std::out_of_range(std::string("DateTime: ") + field + " " + std::to_string(value) +
+                            " is outside " + std::to_string(low) + "-" + std::to_string(high));
+  }
+}
+
+}  // namespace
+
+DateTime::DateTime(int year, int month, int day, int hour, int minute, int second)
+    : year_(year), month_(month), day_(day), hour_(hour), minute_(minute), second_(second) {
+  checkField("year", year, 1, 9999);
+  checkField("month", month, 1, 12);
+  checkField("day", day, 1, daysInMonth(year, month));
+  checkField("hour", hour, 0, 23);
+  checkField("minute", minute, 0, 59);
+  checkField("second", second, 0, 59);
+}
+
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel

@@ -1,0 +1,22 @@
+#include <varnicore/Monitor.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Internal {
+namespace Common {
+
+MonitorListener* Monitor::listener_ = nullptr;
+
+// Out of line so that the vtable and type info live in this library only.
+MonitorListener::~MonitorListener() = default;
+
+MonitorListener* Monitor::setListener(MonitorListener* listener) noexcept {
+  MonitorListener* previous = listener_;
+  listener_ = listener;
+  return previous;
+}
+
+}  // namespace Common
+}  // namespace Internal
+}  // namespace Soa
+}  // namespace Corvanthel
