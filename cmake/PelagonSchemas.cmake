@@ -23,6 +23,9 @@ function(pelagon_add_schema target)
       --export-header ${ARG_EXPORT_HEADER}
       --schema-root ${PELAGON_SCHEMA_ROOT}
       --out ${PELAGON_GENERATED_DIR})
+  if(PELAGON_REDUCED_PROFILE)
+    list(APPEND command --profile reduced)
+  endif()
   if(PELAGON_CLANG_FORMAT)
     list(APPEND command --clang-format ${PELAGON_CLANG_FORMAT}
          --clang-format-style ${PROJECT_SOURCE_DIR}/.clang-format)

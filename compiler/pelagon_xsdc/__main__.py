@@ -2,6 +2,7 @@
 
     python3 -m pelagon_xsdc --namespace-base URI --include-prefix PREFIX --export-macro MACRO
         --export-header HEADER [--import NAMESPACE=PREFIX ...] [--schema-root DIR]
+        [--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]]
         --out DIR [--list-outputs] SCHEMA
 
 Writes DIR/include/PREFIX/<path>/<Type>.hxx for every complex type of SCHEMA and
@@ -34,6 +35,8 @@ def arguments(argv):
     parser.add_argument("--schema-root", help="paths in comments are relative to it")
     parser.add_argument("--out", required=True)
     parser.add_argument("--list-outputs", action="store_true")
+    parser.add_argument("--profile", choices=("full", "reduced"), default="full",
+                        help="the binding runtime the code is built against")
     parser.add_argument("--clang-format", metavar="EXECUTABLE",
                         help="format the output with it, in the style of --clang-format-style")
     parser.add_argument("--clang-format-style", metavar="FILE")
@@ -90,7 +93,8 @@ def main(argv=None):
     root = args.schema_root or os.path.dirname(os.path.abspath(args.schema))
     for loaded in [schema] + schema.imports:
         loaded.relative_path = os.path.relpath(loaded.path, root)
-    target = cpp.Target(args.include_prefix, args.export_macro, args.export_header, imports)
+    target = cpp.Target(args.include_prefix, args.export_macro, args.export_header, imports,
+                        reduced=args.profile == "reduced")
     files = outputs(schema, target)
     for relative in sorted(files):
         path = os.path.join(args.out, relative)

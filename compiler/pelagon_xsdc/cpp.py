@@ -26,9 +26,17 @@ DATETIME = "::Corvanthel::Soa::Common::DateTime"
 
 
 class Target:
-    """Where a schema's code goes: its include prefix, export macro and the imported prefixes."""
+    """Where a schema's code goes: its include prefix, export macro, the imported prefixes, and
+    the profile of the binding runtime it is built against.
 
-    def __init__(self, include_prefix, export_macro, export_header, import_prefixes):
+    The reduced profile is the runtime without MemoryManager, namespace collection and
+    BaseObject::clone: its classes have no allocation operators and no getNamespaces, reallyClone
+    is public and allocates globally, and the namespace is set after the fields are built.
+    """
+
+    def __init__(self, include_prefix, export_macro, export_header, import_prefixes,
+                 reduced=False):
+        self.reduced = reduced
         self.include_prefix = include_prefix
         self.export_macro = export_macro
         self.export_header = export_header
@@ -52,12 +60,19 @@ def qualified(complex_type):
     return "::" + "::".join(complex_type.schema.class_namespace + [complex_type.name])
 
 
+def variable(f):
+    """The field's name as a C++ variable: its XML name, the first letter made lower case
+    ("ServiceData" gives serviceData)."""
+    return f.xml_name[:1].lower() + f.xml_name[1:]
+
+
 def parameter(f):
-    return f.xml_name + "Value" if f.xml_name in CPP_KEYWORDS else f.xml_name
+    name = variable(f)
+    return name + "Value" if name in CPP_KEYWORDS else name
 
 
 def member(f):
-    return f.xml_name + "_"
+    return variable(f) + "_"
 
 
 class TypeNames:
@@ -191,9 +206,10 @@ def header(complex_type, target):
         "",
         *[f"#include {i}" for i in own_includes],
         "",
-        f"static_assert(PELAGON_BINDING_VERSION == {BINDING_VERSION},",
-        f'              "{name}.hxx was generated for binding runtime version {BINDING_VERSION}; '
-        f'regenerate it");',
+        f"static_assert(PELAGON_BINDING_VERSION == {BINDING_VERSION} && "
+        f"PELAGON_BINDING_REDUCED == {int(target.reduced)},",
+        f'              "{name}.hxx was generated for binding runtime version {BINDING_VERSION}, '
+        f'{"reduced" if target.reduced else "full"} profile; regenerate it");',
         "",
         *namespace_open(schema.class_namespace),
         "",
@@ -220,13 +236,18 @@ def header(complex_type, target):
     out += [
         f"  void outputXML({XML}::XmlStream& stream, const std::string& elementName) const;",
         f"  void parse(const {XML}::XMLNode& node);",
-        "  void getNamespaces(std::set<std::string>& namespaces) const;",
-        "",
-        "  PELAGON_ALLOCATION_MEMBERS;",
-        "",
-        " protected:",
-        f"  {impl}* reallyClone() const override;",
     ]
+    if target.reduced:
+        out += [f"  {impl}* reallyClone() const override;"]
+    else:
+        out += [
+            "  void getNamespaces(std::set<std::string>& namespaces) const;",
+            "",
+            "  PELAGON_ALLOCATION_MEMBERS;",
+            "",
+            " protected:",
+            f"  {impl}* reallyClone() const override;",
+        ]
     if complex_type.fields:
         out += ["", " private:"]
         for f in complex_type.fields:
@@ -269,13 +290,18 @@ def header(complex_type, target):
         "  /// Fills this object from an element; lists are appended to, single children parsed in",
         "  /// place. Throws Exceptions::DomException for a child element it does not expect.",
         f"  void parse(const {XML}::XMLNode& node) {{ getHandleObject().parse(node); }}",
-        "  /// Adds the namespaces that writing this object needs (a list contributes its first",
-        "  /// entry's only).",
-        "  void getNamespaces(std::set<std::string>& namespaces) const {",
-        "    getHandleObject().getNamespaces(namespaces);",
-        "  }",
-        "",
-        "  PELAGON_ALLOCATION_MEMBERS;",
+    ]
+    if not target.reduced:
+        out += [
+            "  /// Adds the namespaces that writing this object needs (a list contributes its first",
+            "  /// entry's only).",
+            "  void getNamespaces(std::set<std::string>& namespaces) const {",
+            "    getHandleObject().getNamespaces(namespaces);",
+            "  }",
+            "",
+            "  PELAGON_ALLOCATION_MEMBERS;",
+        ]
+    out += [
         "};",
         "",
         *namespace_close(schema.class_namespace),
@@ -334,7 +360,7 @@ def source(schema, target):
         "}  // namespace",
     ]
     for complex_type in ordered:
-        out += ["", *type_definitions(complex_type, names)]
+        out += ["", *type_definitions(complex_type, names, target.reduced)]
     out += [
         "",
         *namespace_close(schema.class_namespace),
@@ -346,7 +372,7 @@ def source(schema, target):
     return "\n".join(out)
 
 
-def type_definitions(complex_type, names):
+def type_definitions(complex_type, names, reduced):
     name, impl = complex_type.name, complex_type.name + "Impl"
     qualified_name = "::".join(complex_type.schema.class_namespace + [name])
     fields = complex_type.fields
@@ -357,15 +383,17 @@ def type_definitions(complex_type, names):
         f'static const std::string k{name}OutputLabel = "{qualified_name}::outputXML";',
         f'static const std::string k{name}ParseLabel = "{qualified_name}::parse";',
         "",
-        f"{impl}::{impl}() : BaseObject(kNamespace) {{}}",
-        "",
     ]
+    # The reduced runtime's BaseObject takes its namespace after the fields are built.
+    base_init = [] if reduced else ["BaseObject(kNamespace)"]
+    body = "{ setNamespace(kNamespace); }" if reduced else "{}"
+    out += [f"{impl}::{impl}() : BaseObject(kNamespace) {{}}" if not reduced
+            else f"{impl}::{impl}() {body}", ""]
     if ctor_fields:
         args = ", ".join(names.argument(f) for f in ctor_fields)
-        inits = ", ".join(["BaseObject(kNamespace)"] +
-                          [f"{member(f)}({parameter(f)})" for f in ctor_fields])
+        inits = ", ".join(base_init + [f"{member(f)}({parameter(f)})" for f in ctor_fields])
         out += wrap_arguments(f"{impl}::{impl}(", args, ")")
-        out += [f"    : {inits} {{}}", ""]
+        out += [f"    : {inits} {body}", ""]
     copies = ", ".join(["BaseObject(other)"] + [f"{member(f)}(other.{member(f)})" for f in fields])
     out += [
         f"{impl}::{impl}(const {impl}& other)",
@@ -373,30 +401,37 @@ def type_definitions(complex_type, names):
         "",
         f"{impl}::~{impl}() = default;",
         "",
-        f"{impl}* {impl}::reallyClone() const {{",
-        f"  void* memory = {impl}::operator new(sizeof({impl}));",
-        "  if (memory == nullptr) {",
-        "    return nullptr;",
-        "  }",
-        "  try {",
-        f"    return ::new (memory) {impl}(*this);",
-        "  } catch (...) {",
-        f"    {impl}::operator delete(memory);",
-        "    throw;",
-        "  }",
-        "}",
-        "",
-        f"void {impl}::getNamespaces(std::set<std::string>& namespaces) const {{",
-        "  namespaces.insert(getNamespace());",
     ]
-    for f in fields:
-        if f.kind in ("child", "ref"):
-            out.append(f"  {member(f)}.getNamespaces(namespaces);")
-        elif f.kind == "child_list":
-            out.append(f"  Binding::collectFirst({member(f)}, namespaces);")
+    if reduced:
+        out += [f"{impl}* {impl}::reallyClone() const {{ return new {impl}(*this); }}", ""]
+    else:
+        out += [
+            f"{impl}* {impl}::reallyClone() const {{",
+            f"  void* memory = {impl}::operator new(sizeof({impl}));",
+            "  if (memory == nullptr) {",
+            "    return nullptr;",
+            "  }",
+            "  try {",
+            f"    return ::new (memory) {impl}(*this);",
+            "  } catch (...) {",
+            f"    {impl}::operator delete(memory);",
+            "    throw;",
+            "  }",
+            "}",
+            "",
+            f"void {impl}::getNamespaces(std::set<std::string>& namespaces) const {{",
+            "  namespaces.insert(getNamespace());",
+        ]
+        for f in fields:
+            if f.kind in ("child", "ref"):
+                out.append(f"  {member(f)}.getNamespaces(namespaces);")
+            elif f.kind == "child_list":
+                out.append(f"  Binding::collectFirst({member(f)}, namespaces);")
+        out += [
+            "}",
+            "",
+        ]
     out += [
-        "}",
-        "",
         f"void {impl}::outputXML(XmlStream& stream, const std::string& elementName) const {{",
         f"  Binding::writeElement(stream, *this, k{name}OutputLabel, [&] {{",
         "    const std::string& ns = getNamespace();",
@@ -478,16 +513,15 @@ def type_definitions(complex_type, names):
             "}",
             "",
         ]
-    out += [f'PELAGON_DEFINE_ALLOCATION({impl}, "{qualified_name}Impl")', ""]
+    if not reduced:
+        out += [f'PELAGON_DEFINE_ALLOCATION({impl}, "{qualified_name}Impl")', ""]
     out += [f"{name}::{name}() : Handle(new {impl}()) {{}}", ""]
     if ctor_fields:
         args = ", ".join(names.argument(f) for f in ctor_fields)
         passed = ", ".join(parameter(f) for f in ctor_fields)
         out += wrap_arguments(f"{name}::{name}(", args, ")")
         out += [f"    : Handle(new {impl}({passed})) {{}}", ""]
-    out += [
-        f"{name}::~{name}() = default;",
-        "",
-        f'PELAGON_DEFINE_ALLOCATION({name}, "{qualified_name}")',
-    ]
+    out += [f"{name}::~{name}() = default;"]
+    if not reduced:
+        out += ["", f'PELAGON_DEFINE_ALLOCATION({name}, "{qualified_name}")']
     return out

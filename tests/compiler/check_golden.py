@@ -19,7 +19,11 @@ BASE = "http://schemas.corvanthel.example"
 SAVEDQUERY = "query/2006_03/savedquery"
 SKIPPED = 77
 
-# Generated file (relative to the output folder) -> name of its golden copy.
+# Generated file (relative to the output folder) -> name of its golden copy, per profile.
+GOLDEN_REDUCED = {
+    f"include/pelagon/{SAVEDQUERY}/ExecuteSavedQueryInput.hxx": "reduced/ExecuteSavedQueryInput.hxx",
+    f"src/pelagon/{SAVEDQUERY}/SavedQuery.cxx": "reduced/SavedQuery.cxx",
+}
 GOLDEN = {
     f"include/pelagon/{SAVEDQUERY}/ExecuteSavedQueryInput.hxx": "ExecuteSavedQueryInput.hxx",
     f"include/pelagon/{SAVEDQUERY}/GetSavedQueriesInput.hxx": "GetSavedQueriesInput.hxx",
@@ -29,8 +33,9 @@ GOLDEN = {
 }
 
 
-def generate(out, clang_format):
+def generate(out, clang_format, profile):
     common = [sys.executable, "-B", "-m", "pelagon_xsdc", "--namespace-base", BASE,
+              "--profile", profile,
               "--schema-root", SCHEMAS, "--out", out, "--clang-format", clang_format,
               "--clang-format-style", os.path.join(TOP, ".clang-format")]
     env = dict(os.environ, PYTHONPATH=os.path.join(TOP, "compiler"))
@@ -55,9 +60,19 @@ def main():
         print("clang-format is not installed; the golden copies are laid out by it")
         return SKIPPED
     failed = False
+    for profile, golden_files in (("full", GOLDEN), ("reduced", GOLDEN_REDUCED)):
+        failed |= compare(profile, golden_files, args.clang_format, update)
+    if failed:
+        print("Generated code differs from the golden copies; if the change is intended, run "
+              "tests/compiler/check_golden.py --update and review the diff.")
+    return 1 if failed else 0
+
+
+def compare(profile, golden_files, clang_format, update):
+    failed = False
     with tempfile.TemporaryDirectory() as out:
-        generate(out, args.clang_format)
-        for generated, golden in GOLDEN.items():
+        generate(out, clang_format, profile)
+        for generated, golden in golden_files.items():
             with open(os.path.join(out, generated), encoding="utf-8") as stream:
                 actual = stream.read()
             golden_path = os.path.join(HERE, "golden", golden)
@@ -72,10 +87,7 @@ def main():
                 sys.stdout.writelines(difflib.unified_diff(
                     expected.splitlines(True), actual.splitlines(True),
                     f"golden/{golden}", f"generated/{golden}"))
-    if failed:
-        print("Generated code differs from the golden copies; if the change is intended, run "
-              "tests/compiler/check_golden.py --update and review the diff.")
-    return 1 if failed else 0
+    return failed
 
 
 if __name__ == "__main__":

@@ -61,9 +61,11 @@ bool XmlStream::isRootElement() const {
   return scopes_.empty();
 }
 
+#if !VARNICORE_REDUCED_PROFILE
 void XmlStream::addNamespaces(std::set<std::string> namespaces) {
   rootNamespaces_.merge(namespaces);
 }
+#endif
 
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   const bool root = scopes_.empty();

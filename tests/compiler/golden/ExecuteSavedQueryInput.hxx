@@ -11,9 +11,9 @@
 #include <pelagon/runtime/Export.hxx>
 #include <varnicore/soa/2006_03/base/ModelObject.hxx>
 
-static_assert(
-    PELAGON_BINDING_VERSION == 1,
-    "ExecuteSavedQueryInput.hxx was generated for binding runtime version 1; regenerate it");
+static_assert(PELAGON_BINDING_VERSION == 1 && PELAGON_BINDING_REDUCED == 0,
+              "ExecuteSavedQueryInput.hxx was generated for binding runtime version 1, full "
+              "profile; regenerate it");
 
 namespace Corvanthel {
 namespace Schemas {

@@ -10,9 +10,9 @@
 #include <pelagon/runtime/Binding.hxx>
 #include <pelagon/runtime/Export.hxx>
 
-static_assert(
-    PELAGON_BINDING_VERSION == 1,
-    "GetSavedQueriesInput.hxx was generated for binding runtime version 1; regenerate it");
+static_assert(PELAGON_BINDING_VERSION == 1 && PELAGON_BINDING_REDUCED == 0,
+              "GetSavedQueriesInput.hxx was generated for binding runtime version 1, full profile; "
+              "regenerate it");
 
 namespace Corvanthel {
 namespace Schemas {

@@ -354,11 +354,11 @@ static const std::string kGetSavedQueriesResponseParseLabel =
 GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl() : BaseObject(kNamespace) {}
 
 GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl(
-    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : BaseObject(kNamespace), ServiceData_(ServiceData) {}
+    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : BaseObject(kNamespace), serviceData_(serviceData) {}
 
 GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl(const GetSavedQueriesResponseImpl& other)
-    : BaseObject(other), queries_(other.queries_), ServiceData_(other.ServiceData_) {}
+    : BaseObject(other), queries_(other.queries_), serviceData_(other.serviceData_) {}
 
 GetSavedQueriesResponseImpl::~GetSavedQueriesResponseImpl() = default;
 
@@ -378,7 +378,7 @@ GetSavedQueriesResponseImpl* GetSavedQueriesResponseImpl::reallyClone() const {
 void GetSavedQueriesResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
   namespaces.insert(getNamespace());
   Binding::collectFirst(queries_, namespaces);
-  ServiceData_.getNamespaces(namespaces);
+  serviceData_.getNamespaces(namespaces);
 }
 
 void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
@@ -389,7 +389,7 @@ void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     stream << stream.writeOpenElementClose(ns, false);
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "queries", queries_);
-    ServiceData_.outputXML(stream, "ServiceData");
+    serviceData_.outputXML(stream, "ServiceData");
     stream << stream.writeCloseElement(ns, elementName);
   });
 }
@@ -402,7 +402,7 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
       if (name == "queries") {
         Binding::appendParsed(queries_, child);
       } else if (name == "ServiceData") {
-        ServiceData_.parse(child);
+        serviceData_.parse(child);
       } else {
         Binding::rejectChild(child);
       }
@@ -417,8 +417,8 @@ PELAGON_DEFINE_ALLOCATION(
 GetSavedQueriesResponse::GetSavedQueriesResponse() : Handle(new GetSavedQueriesResponseImpl()) {}
 
 GetSavedQueriesResponse::GetSavedQueriesResponse(
-    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : Handle(new GetSavedQueriesResponseImpl(ServiceData)) {}
+    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : Handle(new GetSavedQueriesResponseImpl(serviceData)) {}
 
 GetSavedQueriesResponse::~GetSavedQueriesResponse() = default;
 
@@ -508,12 +508,12 @@ static const std::string kDescribeSavedQueriesResponseParseLabel =
 DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl() : BaseObject(kNamespace) {}
 
 DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl(
-    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : BaseObject(kNamespace), ServiceData_(ServiceData) {}
+    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : BaseObject(kNamespace), serviceData_(serviceData) {}
 
 DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl(
     const DescribeSavedQueriesResponseImpl& other)
-    : BaseObject(other), fieldLists_(other.fieldLists_), ServiceData_(other.ServiceData_) {}
+    : BaseObject(other), fieldLists_(other.fieldLists_), serviceData_(other.serviceData_) {}
 
 DescribeSavedQueriesResponseImpl::~DescribeSavedQueriesResponseImpl() = default;
 
@@ -534,7 +534,7 @@ DescribeSavedQueriesResponseImpl* DescribeSavedQueriesResponseImpl::reallyClone(
 void DescribeSavedQueriesResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
   namespaces.insert(getNamespace());
   Binding::collectFirst(fieldLists_, namespaces);
-  ServiceData_.getNamespaces(namespaces);
+  serviceData_.getNamespaces(namespaces);
 }
 
 void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
@@ -545,7 +545,7 @@ void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     stream << stream.writeOpenElementClose(ns, false);
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "fieldLists", fieldLists_);
-    ServiceData_.outputXML(stream, "ServiceData");
+    serviceData_.outputXML(stream, "ServiceData");
     stream << stream.writeCloseElement(ns, elementName);
   });
 }
@@ -558,7 +558,7 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
       if (name == "fieldLists") {
         Binding::appendParsed(fieldLists_, child);
       } else if (name == "ServiceData") {
-        ServiceData_.parse(child);
+        serviceData_.parse(child);
       } else {
         Binding::rejectChild(child);
       }
@@ -574,8 +574,8 @@ DescribeSavedQueriesResponse::DescribeSavedQueriesResponse()
     : Handle(new DescribeSavedQueriesResponseImpl()) {}
 
 DescribeSavedQueriesResponse::DescribeSavedQueriesResponse(
-    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : Handle(new DescribeSavedQueriesResponseImpl(ServiceData)) {}
+    const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : Handle(new DescribeSavedQueriesResponseImpl(serviceData)) {}
 
 DescribeSavedQueriesResponse::~DescribeSavedQueriesResponse() = default;
 
@@ -683,15 +683,15 @@ static const std::string kExecuteSavedQueryResponseParseLabel =
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() : BaseObject(kNamespace) {}
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl(
-    int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : BaseObject(kNamespace), nFound_(nFound), ServiceData_(ServiceData) {}
+    int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : BaseObject(kNamespace), nFound_(nFound), serviceData_(serviceData) {}
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl(
     const ExecuteSavedQueryResponseImpl& other)
     : BaseObject(other),
       nFound_(other.nFound_),
       objects_(other.objects_),
-      ServiceData_(other.ServiceData_) {}
+      serviceData_(other.serviceData_) {}
 
 ExecuteSavedQueryResponseImpl::~ExecuteSavedQueryResponseImpl() = default;
 
@@ -711,7 +711,7 @@ ExecuteSavedQueryResponseImpl* ExecuteSavedQueryResponseImpl::reallyClone() cons
 void ExecuteSavedQueryResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
   namespaces.insert(getNamespace());
   Binding::collectFirst(objects_, namespaces);
-  ServiceData_.getNamespaces(namespaces);
+  serviceData_.getNamespaces(namespaces);
 }
 
 void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
@@ -723,7 +723,7 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
     stream << stream.writeOpenElementClose(ns, false);
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "objects", objects_);
-    ServiceData_.outputXML(stream, "ServiceData");
+    serviceData_.outputXML(stream, "ServiceData");
     stream << stream.writeCloseElement(ns, elementName);
   });
 }
@@ -737,7 +737,7 @@ void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
       if (name == "objects") {
         Binding::appendParsed(objects_, child);
       } else if (name == "ServiceData") {
-        ServiceData_.parse(child);
+        serviceData_.parse(child);
       } else {
         Binding::rejectChild(child);
       }
@@ -753,8 +753,8 @@ ExecuteSavedQueryResponse::ExecuteSavedQueryResponse()
     : Handle(new ExecuteSavedQueryResponseImpl()) {}
 
 ExecuteSavedQueryResponse::ExecuteSavedQueryResponse(
-    int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& ServiceData)
-    : Handle(new ExecuteSavedQueryResponseImpl(nFound, ServiceData)) {}
+    int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
+    : Handle(new ExecuteSavedQueryResponseImpl(nFound, serviceData)) {}
 
 ExecuteSavedQueryResponse::~ExecuteSavedQueryResponse() = default;
 

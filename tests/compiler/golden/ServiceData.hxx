@@ -11,8 +11,9 @@
 #include <varnicore/soa/2006_03/base/ModelObject.hxx>
 #include <varnicore/soa/2006_03/base/PartialError.hxx>
 
-static_assert(PELAGON_BINDING_VERSION == 1,
-              "ServiceData.hxx was generated for binding runtime version 1; regenerate it");
+static_assert(
+    PELAGON_BINDING_VERSION == 1 && PELAGON_BINDING_REDUCED == 0,
+    "ServiceData.hxx was generated for binding runtime version 1, full profile; regenerate it");
 
 namespace Corvanthel {
 namespace Schemas {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include <varnicore/Config.hxx>
 #include <varnicore/Export.hxx>
 
 namespace Corvanthel {
@@ -33,15 +34,22 @@ class VARNICORE_API BaseObject {
     if (--refCount_ == 0) delete this;
   }
 
+#if !VARNICORE_REDUCED_PROFILE
   /// A new copy made by reallyClone, with count 0; null when it could not be allocated.
   BaseObject* clone() const { return reallyClone(); }
+#else
+  /// The reduced runtime has no clone(); the copy is made by calling reallyClone directly.
+  virtual BaseObject* reallyClone() const = 0;
+#endif
 
  protected:
   /// For implementation classes that set their namespace after their fields are built.
   BaseObject() = default;
   void setNamespace(const char* namespaceUri) { namespace_ = namespaceUri; }
 
+#if !VARNICORE_REDUCED_PROFILE
   virtual BaseObject* reallyClone() const = 0;
+#endif
 
  private:
   std::string namespace_;

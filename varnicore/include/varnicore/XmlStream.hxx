@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include <varnicore/Config.hxx>
 #include <varnicore/Export.hxx>
 
 namespace Corvanthel {
@@ -53,8 +54,11 @@ class VARNICORE_API XmlStream : public std::ostream {
 
   /// True when the element about to be written is the root of a document (no element is open).
   bool isRootElement() const;
-  /// Namespaces to declare on the root element about to be opened.
+#if !VARNICORE_REDUCED_PROFILE
+  /// Namespaces to declare on the root element about to be opened. (The reduced runtime has no
+  /// namespace collection: there every namespace is declared where it is first used.)
   void addNamespaces(std::set<std::string> namespaces);
+#endif
 
   std::string writeOpenElement(const std::string& ns, const std::string& name);
   std::string writeAttribute(const std::string& name, const std::string& value);

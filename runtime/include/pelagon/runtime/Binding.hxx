@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include <pelagon/runtime/Allocation.hxx>
 #include <pelagon/runtime/Handle.hxx>
+#include <varnicore/Config.hxx>
 #include <varnicore/Conversions.hxx>
 #include <varnicore/DateTime.hxx>
 #include <varnicore/Exceptions.hxx>
@@ -22,6 +22,14 @@
 /// version; a mismatch means the schema compiler and the runtime headers come from different
 /// releases.
 #define PELAGON_BINDING_VERSION 1
+
+/// 1 when the runtime is the reduced profile (no MemoryManager, namespace collection or
+/// BaseObject::clone); generated headers check that they were generated for the same profile.
+#define PELAGON_BINDING_REDUCED VARNICORE_REDUCED_PROFILE
+
+#if !VARNICORE_REDUCED_PROFILE
+#include <pelagon/runtime/Allocation.hxx>
+#endif
 
 namespace Corvanthel {
 namespace Soa {
@@ -56,9 +64,13 @@ void writeElement(XmlStream& stream, const Impl& self, const std::string& label,
     body();
     return;
   }
+#if !VARNICORE_REDUCED_PROFILE
   std::set<std::string> namespaces;
   self.getNamespaces(namespaces);
   stream.addNamespaces(namespaces);
+#else
+  (void)self;
+#endif
   marked(label, body);
 }
 
@@ -117,8 +129,14 @@ void collectFirst(const std::vector<Facade>& entries, std::set<std::string>& nam
 /// never reallocates while the element is read.
 template <class... Lists>
 void reserveFor(const XMLNode& node, Lists&... lists) {
+#if !VARNICORE_REDUCED_PROFILE
   const std::size_t children = node.getChildCount();
   (lists.reserve(lists.size() + children), ...);
+#else
+  // The reduced profile lets lists grow as entries are appended.
+  (void)node;
+  ((void)lists, ...);
+#endif
 }
 
 /// Appends a new entry parsed from child. An entry whose parse throws is not appended.

@@ -3,6 +3,7 @@
 #define PELAGON_RUNTIME_HANDLE_HXX
 
 #include <varnicore/BaseObject.hxx>
+#include <varnicore/Config.hxx>
 #include <varnicore/Exceptions.hxx>
 
 namespace Corvanthel {
@@ -19,7 +20,9 @@ namespace Xml {
 template <class T>
 class __attribute__((visibility("default"))) Handle {
  public:
+#if !VARNICORE_REDUCED_PROFILE
   Handle() noexcept : object_(nullptr) {}
+#endif
   Handle(const Handle& other) noexcept : object_(other.object_) { init(); }
 
   /// Takes the new reference before it drops the old one, so assigning from an object that only
@@ -44,6 +47,7 @@ class __attribute__((visibility("default"))) Handle {
   /// still shares its child objects with the original). Does nothing when this handle is the only
   /// holder. If no copy can be allocated it throws TryingToCreateNullHandle and keeps the object
   /// it held.
+#if !VARNICORE_REDUCED_PROFILE
   void ensureUnShared() {
     if (object_ == nullptr || object_->getRefCount() < 2)
       return;
@@ -54,6 +58,7 @@ class __attribute__((visibility("default"))) Handle {
     object_ = copy;
     init();
   }
+#endif
 
  protected:
   /// Holds object with one reference added; throws TryingToCreateNullHandle for null.
