@@ -357,6 +357,17 @@ def source(schema, target):
         "",
         f'const char kNamespace[] = "{schema.namespace}";',
         "",
+    ]
+    if not target.reduced:
+        out += [
+            "// One copy of the namespace URI, shared by every object of this schema.",
+            f"{XML}::SharedNamespace sharedNamespace() {{",
+            "  static const std::string uri = kNamespace;",
+            "  return {&uri};",
+            "}",
+            "",
+        ]
+    out += [
         "}  // namespace",
     ]
     for complex_type in ordered:
@@ -385,9 +396,9 @@ def type_definitions(complex_type, names, reduced):
         "",
     ]
     # The reduced runtime's BaseObject takes its namespace after the fields are built.
-    base_init = [] if reduced else ["BaseObject(kNamespace)"]
+    base_init = [] if reduced else ["BaseObject(sharedNamespace())"]
     body = "{ setNamespace(kNamespace); }" if reduced else "{}"
-    out += [f"{impl}::{impl}() : BaseObject(kNamespace) {{}}" if not reduced
+    out += [f"{impl}::{impl}() : BaseObject(sharedNamespace()) {{}}" if not reduced
             else f"{impl}::{impl}() {body}", ""]
     if ctor_fields:
         args = ", ".join(names.argument(f) for f in ctor_fields)
@@ -435,14 +446,14 @@ def type_definitions(complex_type, names, reduced):
         f"void {impl}::outputXML(XmlStream& stream, const std::string& elementName) const {{",
         f"  Binding::writeElement(stream, *this, k{name}OutputLabel, [&] {{",
         "    const std::string& ns = getNamespace();",
-        "    stream << stream.writeOpenElement(ns, elementName);",
+        "    Binding::insert(stream, stream.writeOpenElement(ns, elementName));",
     ]
     for f in complex_type.attributes:
         out.append(f'    Binding::writeAttribute(stream, "{f.xml_name}", {member(f)});')
     if not fields:
-        out.append("    stream << stream.writeOpenElementClose(ns, true);")
+        out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, true));")
     else:
-        out.append("    stream << stream.writeOpenElementClose(ns, false);")
+        out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, false));")
         out.append('    const std::string prefix = stream.getNamespacePrefix(ns) + ":";')
         for f in complex_type.elements:
             child = f'prefix + "{f.xml_name}"'
@@ -454,7 +465,7 @@ def type_definitions(complex_type, names, reduced):
                 out.append(f"    Binding::writeChildren(stream, {child}, {member(f)});")
             else:
                 out.append(f"    Binding::writeTextElements(stream, {child}, {member(f)});")
-        out.append("    stream << stream.writeCloseElement(ns, elementName);")
+        out.append("    Binding::insert(stream, stream.writeCloseElement(ns, elementName));")
     out += [
         "  });",
         "}",

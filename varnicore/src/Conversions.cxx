@@ -1,5 +1,7 @@
 #include <varnicore/Conversions.hxx>
 
+#include <algorithm>
+
 #include <array>
 #include <charconv>
 #include <cstddef>
@@ -209,6 +211,10 @@ DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
 }
 
 std::string toXmlString(const std::string& text) {
+  // Most values need no escaping: check that first and copy them whole.
+  const auto plain = [](char c) { return kByteClasses[static_cast<unsigned char>(c)] == kPlain; };
+  if (std::all_of(text.begin(), text.end(), plain))
+    return text;
   std::string out;
   appendXmlString(out, text);
   return out;

@@ -1,5 +1,6 @@
 #include <varnicore/XmlStream.hxx>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include <varnicore/Conversions.hxx>
@@ -45,6 +46,17 @@ std::string_view prefixOf(const std::string& qualifiedName) {
 
 }  // namespace
 
+XmlStream::StringSink::int_type XmlStream::StringSink::overflow(int_type c) {
+  if (!traits_type::eq_int_type(c, traits_type::eof()))
+    text.push_back(traits_type::to_char_type(c));
+  return traits_type::not_eof(c);
+}
+
+std::streamsize XmlStream::StringSink::xsputn(const char* s, std::streamsize n) {
+  text.append(s, static_cast<std::size_t>(n));
+  return n;
+}
+
 XmlStream::XmlStream() : std::ostream(nullptr) {
   rdbuf(&ownBuffer_);
 }
@@ -54,7 +66,15 @@ XmlStream::XmlStream(std::streambuf* sink) : std::ostream(sink) {}
 XmlStream::~XmlStream() = default;
 
 std::string XmlStream::str() const {
-  return rdbuf() == &ownBuffer_ ? ownBuffer_.str() : std::string();
+  return rdbuf() == &ownBuffer_ ? ownBuffer_.text : std::string();
+}
+
+std::string XmlStream::release() {
+  if (rdbuf() != &ownBuffer_)
+    return std::string();
+  std::string text = std::move(ownBuffer_.text);
+  ownBuffer_.text.clear();
+  return text;
 }
 
 bool XmlStream::isRootElement() const {
@@ -70,23 +90,27 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   const bool root = scopes_.empty();
   const std::size_t bindingsBefore = bindings_.size();
-  std::string markup = "<" + name;
+  std::string markup;
+  markup.reserve(name.size() + 1);
+  markup += '<';
+  markup += name;
   if (root) {
     for (const std::string& rootNs : rootNamespaces_) {
       if (!rootNs.empty())
-        markup += bind(rootNs);
+        bind(findOrAddNamespace(rootNs), markup);
     }
   }
-  std::string defaultNamespace = root ? std::string() : scopes_.back().defaultNamespace;
+  const int id = ns.empty() ? -1 : findOrAddNamespace(ns);
+  int defaultNamespace = root ? -1 : scopes_.back().defaultNamespace;
   const std::string_view prefix = prefixOf(name);
-  if (prefix.empty() && defaultNamespace != ns) {
+  if (prefix.empty() && defaultNamespace != id) {
     markup += " xmlns=\"";
     appendXmlString(markup, ns);
     markup += '"';
-    defaultNamespace = ns;
+    defaultNamespace = id;
   }
-  if (!ns.empty() && findPrefix(ns) == nullptr)
-    markup += bind(ns);
+  if (id >= 0 && !isBound(id))
+    bind(id, markup);
   if (!prefix.empty() && !isPrefixInScope(prefix)) {
     bindings_.resize(bindingsBefore);
     throw std::logic_error("XmlStream: element " + name + " uses the undeclared prefix " +
@@ -94,7 +118,7 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   }
   if (root)
     rootNamespaces_.clear();
-  scopes_.push_back(Scope{bindings_.size(), std::move(defaultNamespace)});
+  scopes_.push_back(Scope{bindings_.size(), defaultNamespace});
   return markup;
 }
 
@@ -104,13 +128,14 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
     throw std::logic_error("XmlStream: attribute " + name + " uses the undeclared prefix " +
                            std::string(prefix));
   }
-  std::string markup;
-  markup.reserve(name.size() + value.size() + 4);
-  markup += ' ';
-  markup += name;
-  markup += "=\"";
-  markup += value;
-  markup += '"';
+  // Built in place at its final size: this runs for every attribute of every element.
+  std::string markup(name.size() + value.size() + 4, '"');
+  char* out = markup.data();
+  *out++ = ' ';
+  out = std::copy(name.begin(), name.end(), out);
+  *out++ = '=';
+  ++out;
+  std::copy(value.begin(), value.end(), out);
   return markup;
 }
 
@@ -127,52 +152,70 @@ std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::s
   if (scopes_.empty())
     throw std::logic_error("XmlStream: no open element to close");
   popScope();
-  return "</" + name + ">";
+  std::string markup(name.size() + 3, '>');
+  markup[0] = '<';
+  markup[1] = '/';
+  std::copy(name.begin(), name.end(), markup.begin() + 2);
+  return markup;
 }
 
 std::string XmlStream::getNamespacePrefix(const std::string& ns) const {
-  const std::string* prefix = findPrefix(ns);
-  if (prefix == nullptr) {
+  const int id = namespaceId(ns);
+  if (id < 0 || !isBound(id)) {
     throw std::logic_error("XmlStream: namespace " + ns + " has no prefix in scope");
   }
-  return *prefix;
+  return prefixes_[static_cast<std::size_t>(id)];
 }
 
-const std::string* XmlStream::findPrefix(const std::string& ns) const {
-  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-    if (binding->second == ns)
-      return &binding->first;
+int XmlStream::namespaceId(const std::string& ns) const {
+  // The address alone could be a different string's by now; the contents decide.
+  if (&ns == lastNamespace_ && ns == uris_[static_cast<std::size_t>(lastNamespaceId_)])
+    return lastNamespaceId_;
+  for (std::size_t i = 0; i < uris_.size(); ++i) {
+    if (uris_[i] == ns) {
+      lastNamespace_ = &ns;
+      lastNamespaceId_ = static_cast<int>(i);
+      return lastNamespaceId_;
+    }
   }
-  return nullptr;
+  return -1;
+}
+
+int XmlStream::findOrAddNamespace(const std::string& ns) {
+  const int known = namespaceId(ns);
+  if (known >= 0)
+    return known;
+  const std::string base = prefixBase(ns);
+  std::string prefix = base;
+  for (int suffix = 2; std::find(prefixes_.begin(), prefixes_.end(), prefix) != prefixes_.end();
+       ++suffix) {
+    prefix = base + std::to_string(suffix);
+  }
+  uris_.push_back(ns);
+  prefixes_.push_back(std::move(prefix));
+  lastNamespace_ = nullptr;  // the caller's string may not live as long as the cache
+  return static_cast<int>(uris_.size() - 1);
+}
+
+bool XmlStream::isBound(int id) const {
+  return std::find(bindings_.rbegin(), bindings_.rend(), id) != bindings_.rend();
 }
 
 bool XmlStream::isPrefixInScope(std::string_view prefix) const {
   for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-    if (binding->first == prefix)
+    if (prefixes_[static_cast<std::size_t>(*binding)] == prefix)
       return true;
   }
   return false;
 }
 
-const std::string& XmlStream::prefixFor(const std::string& ns) {
-  auto known = documentPrefixes_.find(ns);
-  if (known != documentPrefixes_.end())
-    return known->second;
-  const std::string base = prefixBase(ns);
-  std::string prefix = base;
-  for (int suffix = 2; !usedPrefixes_.insert(prefix).second; ++suffix) {
-    prefix = base + std::to_string(suffix);
-  }
-  return documentPrefixes_.emplace(ns, std::move(prefix)).first->second;
-}
-
-std::string XmlStream::bind(const std::string& ns) {
-  const std::string& prefix = prefixFor(ns);
-  bindings_.emplace_back(prefix, ns);
-  std::string declaration = " xmlns:" + prefix + "=\"";
-  appendXmlString(declaration, ns);
-  declaration += '"';
-  return declaration;
+void XmlStream::bind(int id, std::string& markup) {
+  bindings_.push_back(id);
+  markup += " xmlns:";
+  markup += prefixes_[static_cast<std::size_t>(id)];
+  markup += "=\"";
+  appendXmlString(markup, uris_[static_cast<std::size_t>(id)]);
+  markup += '"';
 }
 
 void XmlStream::popScope() {
@@ -181,8 +224,9 @@ void XmlStream::popScope() {
     // A new document starts with fresh prefixes, so that its bytes do not depend on what was
     // written before it.
     bindings_.clear();
-    documentPrefixes_.clear();
-    usedPrefixes_.clear();
+    uris_.clear();
+    prefixes_.clear();
+    lastNamespace_ = nullptr;
   } else {
     bindings_.resize(scopes_.back().bindingsEnd);
   }

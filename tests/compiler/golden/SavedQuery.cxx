@@ -26,6 +26,12 @@ using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery";
 
+// One copy of the namespace URI, shared by every object of this schema.
+::Corvanthel::Soa::Common::Xml::SharedNamespace sharedNamespace() {
+  static const std::string uri = kNamespace;
+  return {&uri};
+}
+
 }  // namespace
 
 // SavedQueryObject
@@ -35,12 +41,12 @@ static const std::string kSavedQueryObjectOutputLabel =
 static const std::string kSavedQueryObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::parse";
 
-SavedQueryObjectImpl::SavedQueryObjectImpl() : BaseObject(kNamespace) {}
+SavedQueryObjectImpl::SavedQueryObjectImpl() : BaseObject(sharedNamespace()) {}
 
 SavedQueryObjectImpl::SavedQueryObjectImpl(
     const std::string& name, const std::string& description,
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& query)
-    : BaseObject(kNamespace), name_(name), description_(description), query_(query) {}
+    : BaseObject(sharedNamespace()), name_(name), description_(description), query_(query) {}
 
 SavedQueryObjectImpl::SavedQueryObjectImpl(const SavedQueryObjectImpl& other)
     : BaseObject(other),
@@ -71,13 +77,13 @@ void SavedQueryObjectImpl::getNamespaces(std::set<std::string>& namespaces) cons
 void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "name", name_);
     Binding::writeAttribute(stream, "description", description_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -118,13 +124,13 @@ static const std::string kSavedQueryFieldObjectOutputLabel =
 static const std::string kSavedQueryFieldObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::parse";
 
-SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl() : BaseObject(kNamespace) {}
+SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl() : BaseObject(sharedNamespace()) {}
 
 SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl(
     const std::string& mathOperation, const std::string& attributeName, int attributeType,
     const std::string& entryName, const std::string& value, const std::string& logicalOperation,
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& lov)
-    : BaseObject(kNamespace),
+    : BaseObject(sharedNamespace()),
       mathOperation_(mathOperation),
       attributeName_(attributeName),
       attributeType_(attributeType),
@@ -166,17 +172,17 @@ void SavedQueryFieldObjectImpl::getNamespaces(std::set<std::string>& namespaces)
 void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryFieldObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "mathOperation", mathOperation_);
     Binding::writeAttribute(stream, "attributeName", attributeName_);
     Binding::writeAttribute(stream, "attributeType", attributeType_);
     Binding::writeAttribute(stream, "entryName", entryName_);
     Binding::writeAttribute(stream, "value", value_);
     Binding::writeAttribute(stream, "logicalOperation", logicalOperation_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     lov_.outputXML(stream, prefix + "lov");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -224,7 +230,7 @@ static const std::string kSavedQueryFieldListObjectOutputLabel =
 static const std::string kSavedQueryFieldListObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldListObject::parse";
 
-SavedQueryFieldListObjectImpl::SavedQueryFieldListObjectImpl() : BaseObject(kNamespace) {}
+SavedQueryFieldListObjectImpl::SavedQueryFieldListObjectImpl() : BaseObject(sharedNamespace()) {}
 
 SavedQueryFieldListObjectImpl::SavedQueryFieldListObjectImpl(
     const SavedQueryFieldListObjectImpl& other)
@@ -254,11 +260,11 @@ void SavedQueryFieldListObjectImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryFieldListObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "fields", fields_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -296,7 +302,7 @@ static const std::string kGetSavedQueriesInputOutputLabel =
 static const std::string kGetSavedQueriesInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesInput::parse";
 
-GetSavedQueriesInputImpl::GetSavedQueriesInputImpl() : BaseObject(kNamespace) {}
+GetSavedQueriesInputImpl::GetSavedQueriesInputImpl() : BaseObject(sharedNamespace()) {}
 
 GetSavedQueriesInputImpl::GetSavedQueriesInputImpl(const GetSavedQueriesInputImpl& other)
     : BaseObject(other) {}
@@ -323,8 +329,8 @@ void GetSavedQueriesInputImpl::getNamespaces(std::set<std::string>& namespaces) 
 void GetSavedQueriesInputImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kGetSavedQueriesInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, true);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, true));
   });
 }
 
@@ -351,11 +357,11 @@ static const std::string kGetSavedQueriesResponseOutputLabel =
 static const std::string kGetSavedQueriesResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesResponse::parse";
 
-GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl() : BaseObject(kNamespace) {}
+GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl() : BaseObject(sharedNamespace()) {}
 
 GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl(
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : BaseObject(kNamespace), serviceData_(serviceData) {}
+    : BaseObject(sharedNamespace()), serviceData_(serviceData) {}
 
 GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl(const GetSavedQueriesResponseImpl& other)
     : BaseObject(other), queries_(other.queries_), serviceData_(other.serviceData_) {}
@@ -385,12 +391,12 @@ void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
                                             const std::string& elementName) const {
   Binding::writeElement(stream, *this, kGetSavedQueriesResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "queries", queries_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -433,7 +439,7 @@ static const std::string kDescribeSavedQueriesInputOutputLabel =
 static const std::string kDescribeSavedQueriesInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::DescribeSavedQueriesInput::parse";
 
-DescribeSavedQueriesInputImpl::DescribeSavedQueriesInputImpl() : BaseObject(kNamespace) {}
+DescribeSavedQueriesInputImpl::DescribeSavedQueriesInputImpl() : BaseObject(sharedNamespace()) {}
 
 DescribeSavedQueriesInputImpl::DescribeSavedQueriesInputImpl(
     const DescribeSavedQueriesInputImpl& other)
@@ -463,11 +469,11 @@ void DescribeSavedQueriesInputImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kDescribeSavedQueriesInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "queries", queries_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -505,11 +511,12 @@ static const std::string kDescribeSavedQueriesResponseOutputLabel =
 static const std::string kDescribeSavedQueriesResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::DescribeSavedQueriesResponse::parse";
 
-DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl() : BaseObject(kNamespace) {}
+DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl()
+    : BaseObject(sharedNamespace()) {}
 
 DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl(
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : BaseObject(kNamespace), serviceData_(serviceData) {}
+    : BaseObject(sharedNamespace()), serviceData_(serviceData) {}
 
 DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl(
     const DescribeSavedQueriesResponseImpl& other)
@@ -541,12 +548,12 @@ void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
                                                  const std::string& elementName) const {
   Binding::writeElement(stream, *this, kDescribeSavedQueriesResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "fieldLists", fieldLists_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -590,11 +597,11 @@ static const std::string kExecuteSavedQueryInputOutputLabel =
 static const std::string kExecuteSavedQueryInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::parse";
 
-ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() : BaseObject(kNamespace) {}
+ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() : BaseObject(sharedNamespace()) {}
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl(
     int limit, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& query)
-    : BaseObject(kNamespace), limit_(limit), query_(query) {}
+    : BaseObject(sharedNamespace()), limit_(limit), query_(query) {}
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl(const ExecuteSavedQueryInputImpl& other)
     : BaseObject(other),
@@ -627,14 +634,14 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
                                            const std::string& elementName) const {
   Binding::writeElement(stream, *this, kExecuteSavedQueryInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "limit", limit_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
     Binding::writeTextElements(stream, prefix + "entries", entries_);
     Binding::writeTextElements(stream, prefix + "values", values_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -680,11 +687,11 @@ static const std::string kExecuteSavedQueryResponseOutputLabel =
 static const std::string kExecuteSavedQueryResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::parse";
 
-ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() : BaseObject(kNamespace) {}
+ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() : BaseObject(sharedNamespace()) {}
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl(
     int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : BaseObject(kNamespace), nFound_(nFound), serviceData_(serviceData) {}
+    : BaseObject(sharedNamespace()), nFound_(nFound), serviceData_(serviceData) {}
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl(
     const ExecuteSavedQueryResponseImpl& other)
@@ -718,13 +725,13 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kExecuteSavedQueryResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "nFound", nFound_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "objects", objects_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 

@@ -1,9 +1,9 @@
 // The exceptions of the runtime.
 //
 // DomException reports a document that cannot be read: malformed text, a child element that a type
-// does not expect, text that does not convert. InvalidXmlText reports text that XML 1.0 cannot carry
-// and that therefore is never written. TryingToCreateNullHandle reports an object that could not be
-// allocated.
+// does not expect, text that does not convert. InvalidXmlText reports text that XML 1.0 cannot
+// carry and that therefore is never written. TryingToCreateNullHandle reports an object that could
+// not be allocated.
 #ifndef VARNICORE_EXCEPTIONS_HXX
 #define VARNICORE_EXCEPTIONS_HXX
 

@@ -26,10 +26,12 @@ class VARNICORE_API Monitor {
  public:
   /// With no listener installed a mark costs one branch.
   static void markStart(const std::string& label) {
-    if (listener_ != nullptr) listener_->markStart(label);
+    if (listener_ != nullptr)
+      listener_->markStart(label);
   }
   static void markEnd(const std::string& label) {
-    if (listener_ != nullptr) listener_->markEnd(label);
+    if (listener_ != nullptr)
+      listener_->markEnd(label);
   }
   /// Installs a listener (null uninstalls) and returns the one installed before. Process-wide and
   /// not synchronised, like MemoryManager::setMemoryManager.

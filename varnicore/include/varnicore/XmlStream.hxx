@@ -3,10 +3,8 @@
 #define VARNICORE_XMLSTREAM_HXX
 
 #include <cstddef>
-#include <map>
 #include <ostream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,7 +48,10 @@ class VARNICORE_API XmlStream : public std::ostream {
   XmlStream& operator=(const XmlStream&) = delete;
   ~XmlStream() override;
 
+  /// A copy of the text written into the stream's own buffer.
   std::string str() const;
+  /// The text written into the stream's own buffer, moved out; the buffer is empty afterwards.
+  std::string release();
 
   /// True when the element about to be written is the root of a document (no element is open).
   bool isRootElement() const;
@@ -69,23 +70,39 @@ class VARNICORE_API XmlStream : public std::ostream {
   std::string getNamespacePrefix(const std::string& ns) const;
 
  private:
-  struct Scope {
-    std::size_t bindingsEnd;  // bindings_ up to here are in scope inside the element
-    std::string defaultNamespace;
+  class StringSink : public std::streambuf {
+   public:
+    std::string text;
+
+   protected:
+    int_type overflow(int_type c) override;
+    std::streamsize xsputn(const char* s, std::streamsize n) override;
   };
 
-  const std::string* findPrefix(const std::string& ns) const;
+  struct Scope {
+    std::size_t bindingsEnd;  // bindings_ up to here are in scope inside the element
+    int defaultNamespace;     // an index into uris_, or -1 for no namespace
+  };
+
+  int namespaceId(const std::string& ns) const;
+  int findOrAddNamespace(const std::string& ns);
+  bool isBound(int id) const;
   bool isPrefixInScope(std::string_view prefix) const;
-  const std::string& prefixFor(const std::string& ns);
-  std::string bind(const std::string& ns);
+  void bind(int id, std::string& markup);
   void popScope();
 
-  std::stringbuf ownBuffer_;
+  StringSink ownBuffer_;
   std::set<std::string> rootNamespaces_;
-  std::vector<std::pair<std::string, std::string>> bindings_;  // (prefix, namespace) in scope
+  // The namespaces of the current document and their prefixes, by index; a namespace keeps its
+  // prefix for the whole document.
+  std::vector<std::string> uris_;
+  std::vector<std::string> prefixes_;
+  std::vector<int> bindings_;  // namespaces declared in scope, innermost last
   std::vector<Scope> scopes_;
-  std::map<std::string, std::string> documentPrefixes_;  // namespace -> prefix, per document
-  std::set<std::string> usedPrefixes_;
+  // Schema objects of one type share their namespace string, so the last one looked up is
+  // usually the next one asked for.
+  mutable const std::string* lastNamespace_ = nullptr;
+  mutable int lastNamespaceId_ = -1;
 };
 
 }  // namespace Xml

@@ -3,7 +3,9 @@
 #ifndef PELAGON_RUNTIME_BINDING_HXX
 #define PELAGON_RUNTIME_BINDING_HXX
 
+#include <charconv>
 #include <cstddef>
+#include <ios>
 #include <set>
 #include <string>
 #include <string_view>
@@ -85,29 +87,72 @@ void readElement(const XMLNode& node, const std::string& label, Body&& body) {
   marked(label, body);
 }
 
-inline void writeAttribute(XmlStream& stream, const std::string& name, const std::string& value) {
-  stream << stream.writeAttribute(name, toXmlString(value));
-}
-inline void writeAttribute(XmlStream& stream, const std::string& name, int value) {
-  stream << stream.writeAttribute(name, lexical_cast<std::string>(value));
-}
-inline void writeAttribute(XmlStream& stream, const std::string& name, const DateTime& value) {
-  stream << stream.writeAttribute(name, lexical_cast<std::string>(value));
+/// Inserts markup into the stream as operator<< would, without its per-call sentry: the
+/// writers insert many short strings.
+inline void insert(XmlStream& stream, std::string_view markup) {
+  std::streambuf* sink = stream.rdbuf();
+  const auto size = static_cast<std::streamsize>(markup.size());
+  if (sink == nullptr || !stream.good() || sink->sputn(markup.data(), size) != size) {
+    stream.setstate(std::ios::badbit);
+  }
 }
 
-/// One element per entry, each holding the entry's text, inserted as raw text.
+inline void writeAttribute(XmlStream& stream, const std::string& name, const std::string& value) {
+  insert(stream, stream.writeAttribute(name, toXmlString(value)));
+}
+inline void writeAttribute(XmlStream& stream, const std::string& name, int value) {
+  insert(stream, stream.writeAttribute(name, lexical_cast<std::string>(value)));
+}
+inline void writeAttribute(XmlStream& stream, const std::string& name, const DateTime& value) {
+  insert(stream, stream.writeAttribute(name, lexical_cast<std::string>(value)));
+}
+
+/// Raw text of list entries is gathered into pieces of about this size before it is inserted.
+constexpr std::size_t kTextPiece = 8192;
+
+/// One element per entry, each holding the entry's text escaped (toXmlString), inserted as raw
+/// text a few kilobytes at a time.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<std::string>& entries) {
+  if (entries.empty())
+    return;
+  std::string text;
   for (const std::string& entry : entries) {
-    stream << '<' << qualifiedName << '>' << toXmlString(entry) << "</" << qualifiedName << '>';
+    text += '<';
+    text += qualifiedName;
+    text += '>';
+    appendXmlString(text, entry);
+    text += "</";
+    text += qualifiedName;
+    text += '>';
+    if (text.size() >= kTextPiece) {
+      insert(stream, text);
+      text.clear();
+    }
   }
+  insert(stream, text);
 }
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<int>& entries) {
+  if (entries.empty())
+    return;
+  std::string text;
+  char digits[16];
   for (int entry : entries) {
-    stream << '<' << qualifiedName << '>' << lexical_cast<std::string>(entry) << "</"
-           << qualifiedName << '>';
+    text += '<';
+    text += qualifiedName;
+    text += '>';
+    // The same text as lexical_cast<std::string>(int).
+    text.append(digits, std::to_chars(digits, digits + sizeof digits, entry).ptr);
+    text += "</";
+    text += qualifiedName;
+    text += '>';
+    if (text.size() >= kTextPiece) {
+      insert(stream, text);
+      text.clear();
+    }
   }
+  insert(stream, text);
 }
 
 /// One element per entry of a list of facades, each written by the entry itself.

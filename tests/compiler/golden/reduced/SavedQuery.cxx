@@ -61,13 +61,13 @@ SavedQueryObjectImpl* SavedQueryObjectImpl::reallyClone() const {
 void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "name", name_);
     Binding::writeAttribute(stream, "description", description_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -139,17 +139,17 @@ SavedQueryFieldObjectImpl* SavedQueryFieldObjectImpl::reallyClone() const {
 void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryFieldObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "mathOperation", mathOperation_);
     Binding::writeAttribute(stream, "attributeName", attributeName_);
     Binding::writeAttribute(stream, "attributeType", attributeType_);
     Binding::writeAttribute(stream, "entryName", entryName_);
     Binding::writeAttribute(stream, "value", value_);
     Binding::writeAttribute(stream, "logicalOperation", logicalOperation_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     lov_.outputXML(stream, prefix + "lov");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -208,11 +208,11 @@ void SavedQueryFieldListObjectImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kSavedQueryFieldListObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "fields", fields_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -258,8 +258,8 @@ GetSavedQueriesInputImpl* GetSavedQueriesInputImpl::reallyClone() const {
 void GetSavedQueriesInputImpl::outputXML(XmlStream& stream, const std::string& elementName) const {
   Binding::writeElement(stream, *this, kGetSavedQueriesInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, true);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, true));
   });
 }
 
@@ -302,12 +302,12 @@ void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
                                             const std::string& elementName) const {
   Binding::writeElement(stream, *this, kGetSavedQueriesResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "queries", queries_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -360,11 +360,11 @@ void DescribeSavedQueriesInputImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kDescribeSavedQueriesInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "queries", queries_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -418,12 +418,12 @@ void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
                                                  const std::string& elementName) const {
   Binding::writeElement(stream, *this, kDescribeSavedQueriesResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "fieldLists", fieldLists_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -486,14 +486,14 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
                                            const std::string& elementName) const {
   Binding::writeElement(stream, *this, kExecuteSavedQueryInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "limit", limit_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
     Binding::writeTextElements(stream, prefix + "entries", entries_);
     Binding::writeTextElements(stream, prefix + "values", values_);
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
@@ -558,13 +558,13 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
                                               const std::string& elementName) const {
   Binding::writeElement(stream, *this, kExecuteSavedQueryResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
-    stream << stream.writeOpenElement(ns, elementName);
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, "nFound", nFound_);
-    stream << stream.writeOpenElementClose(ns, false);
+    Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "objects", objects_);
     serviceData_.outputXML(stream, "ServiceData");
-    stream << stream.writeCloseElement(ns, elementName);
+    Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
 
