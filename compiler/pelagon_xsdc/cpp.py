@@ -393,6 +393,11 @@ def type_definitions(complex_type, names, reduced):
         "",
         f'static const std::string k{name}OutputLabel = "{qualified_name}::outputXML";',
         f'static const std::string k{name}ParseLabel = "{qualified_name}::parse";',
+    ]
+    if complex_type.attributes:
+        listed = ", ".join(f'"{f.xml_name}"' for f in complex_type.attributes)
+        out.append(f"constexpr std::string_view k{name}Attributes[] = {{{listed}}};")
+    out += [
         "",
     ]
     # The reduced runtime's BaseObject takes its namespace after the fields are built.
@@ -484,12 +489,19 @@ def type_definitions(complex_type, names, reduced):
             f"void {impl}::parse(const XMLNode& node) {{",
             f"  Binding::readElement(node, k{name}ParseLabel, [&] {{",
         ]
-        for f in complex_type.attributes:
+        attributes = complex_type.attributes
+        if attributes:
+            # All attributes are looked up in one pass and read in place; only a string field
+            # takes a copy.
+            out += [
+                f"    std::string_view attributes[{len(attributes)}];",
+                f"    node.getAttrViews(k{name}Attributes, attributes, {len(attributes)});",
+            ]
+        for i, f in enumerate(attributes):
             if f.kind == "string":
-                out.append(f'    {member(f)} = node.getAttr("{f.xml_name}");')
+                out.append(f"    {member(f)}.assign(attributes[{i}]);")
             else:
-                out.append(f'    {member(f)} = lexical_cast<{names.entry(f)}>'
-                           f'(node.getAttr("{f.xml_name}"));')
+                out.append(f"    {member(f)} = lexical_cast<{names.entry(f)}>(attributes[{i}]);")
         lists = [member(f) for f in fields if f.is_list]
         if lists:
             out += wrap_arguments("    Binding::reserveFor(", ", ".join(["node"] + lists), ");")

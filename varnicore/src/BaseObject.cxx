@@ -9,6 +9,11 @@ namespace Xml {
 // library boundaries depends on it.
 BaseObject::~BaseObject() = default;
 
+const std::string& BaseObject::empty() noexcept {
+  static const std::string none;
+  return none;
+}
+
 }  // namespace Xml
 }  // namespace Common
 }  // namespace Soa

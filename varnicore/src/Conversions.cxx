@@ -27,8 +27,8 @@ std::string_view trimXmlWhitespace(std::string_view text) {
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
-[[noreturn]] void cannotConvert(const std::string& text, const char* type) {
-  throw Exceptions::DomException("Cannot convert \"" + text + "\" to " + type);
+[[noreturn]] void cannotConvert(std::string_view text, const char* type) {
+  throw Exceptions::DomException("Cannot convert \"" + std::string(text) + "\" to " + type);
 }
 
 bool isDigit(char c) {
@@ -167,7 +167,7 @@ std::string lexical_cast<std::string, DateTime>(const DateTime& value) {
 }
 
 template <>
-int lexical_cast<int, std::string>(const std::string& text) {
+int lexical_cast<int, std::string_view>(const std::string_view& text) {
   const std::string_view number = trimXmlWhitespace(text);
   if (number.empty())
     return 0;
@@ -187,7 +187,7 @@ int lexical_cast<int, std::string>(const std::string& text) {
 }
 
 template <>
-DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
+DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text) {
   const std::string_view value = trimXmlWhitespace(text);
   if (value.empty())
     return DateTime();
@@ -208,6 +208,16 @@ DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
   } catch (const std::out_of_range&) {
     cannotConvert(text, "DateTime");
   }
+}
+
+template <>
+int lexical_cast<int, std::string>(const std::string& text) {
+  return lexical_cast<int>(std::string_view(text));
+}
+
+template <>
+DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
+  return lexical_cast<DateTime>(std::string_view(text));
 }
 
 std::string toXmlString(const std::string& text) {

@@ -27,14 +27,19 @@ void checkField(const char* field, int value, int low, int high) {
 
 }  // namespace
 
-DateTime::DateTime(int year, int month, int day, int hour, int minute, int second)
-    : year_(year), month_(month), day_(day), hour_(hour), minute_(minute), second_(second) {
+DateTime::DateTime(int year, int month, int day, int hour, int minute, int second) {
   checkField("year", year, 1, 9999);
   checkField("month", month, 1, 12);
   checkField("day", day, 1, daysInMonth(year, month));
   checkField("hour", hour, 0, 23);
   checkField("minute", minute, 0, 59);
   checkField("second", second, 0, 59);
+  year_ = static_cast<std::int16_t>(year);
+  month_ = static_cast<std::int8_t>(month);
+  day_ = static_cast<std::int8_t>(day);
+  hour_ = static_cast<std::int8_t>(hour);
+  minute_ = static_cast<std::int8_t>(minute);
+  second_ = static_cast<std::int8_t>(second);
 }
 
 }  // namespace Common

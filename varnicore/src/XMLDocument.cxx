@@ -152,9 +152,57 @@ XMLNode XMLDocument::getRootElement() const noexcept {
 }
 
 std::string XMLNode::getAttr(const std::string& name) const {
+  return std::string(getAttrView(name));
+}
+
+namespace {
+
+// Attributes are looked up by name for every field of every element; comparing the first byte
+// before the rest skips most of the others cheaply.
+bool sameName(const char* candidate, std::string_view name) noexcept {
+  return !name.empty() && candidate[0] == name[0] &&
+         std::strncmp(candidate, name.data(), name.size()) == 0 && candidate[name.size()] == '\0';
+}
+
+}  // namespace
+
+void XMLNode::getAttrViews(const std::string_view* names, std::string_view* values,
+                           std::size_t count) const noexcept {
+  std::fill(values, values + count, std::string_view());
+  if (!node_ || count == 0)
+    return;
+  std::size_t expected = 0;  // documents usually give attributes in the order asked for
+  for (pugi::xml_attribute attribute = pugi::xml_node(node_).first_attribute(); attribute;
+       attribute = attribute.next_attribute()) {
+    const char* candidate = attribute.name();
+    std::size_t match = count;
+    if (sameName(candidate, names[expected])) {
+      match = expected;
+    } else {
+      for (std::size_t i = 0; i < count; ++i) {
+        if (sameName(candidate, names[i])) {
+          match = i;
+          break;
+        }
+      }
+    }
+    // A repeated attribute keeps its first value, as getAttr gives it.
+    if (match < count && values[match].data() == nullptr) {
+      values[match] = attribute.value();
+      expected = match + 1 < count ? match + 1 : 0;
+    }
+  }
+}
+
+std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
   if (!node_)
     return {};
-  return pugi::xml_node(node_).attribute(name.c_str()).value();
+  for (pugi::xml_attribute attribute = pugi::xml_node(node_).first_attribute(); attribute;
+       attribute = attribute.next_attribute()) {
+    if (sameName(attribute.name(), name))
+      return attribute.value();
+  }
+  return {};
 }
 
 bool XMLNode::hasAttr(const std::string& name) const {

@@ -2,6 +2,7 @@
 #ifndef VARNICORE_BASEOBJECT_HXX
 #define VARNICORE_BASEOBJECT_HXX
 
+#include <memory>
 #include <string>
 
 #include <varnicore/Config.hxx>
@@ -24,13 +25,14 @@ struct SharedNamespace {
 class VARNICORE_API BaseObject {
  public:
   /// A new object with count 0, holding its own copy of the namespace.
-  explicit BaseObject(const char* namespaceUri) : owned_(namespaceUri) {}
+  explicit BaseObject(const char* namespaceUri)
+      : owned_(std::make_unique<std::string>(namespaceUri)), namespace_(owned_.get()) {}
   /// A new object with count 0 that refers to a shared namespace string (no copy is made).
   explicit BaseObject(SharedNamespace ns) noexcept : namespace_(ns.uri) {}
   /// Copies the namespace; the copy starts with count 0, since no handle holds it yet.
   BaseObject(const BaseObject& other)
-      : namespace_(other.namespace_ == &other.owned_ ? &owned_ : other.namespace_),
-        owned_(other.owned_) {}
+      : owned_(other.owned_ ? std::make_unique<std::string>(*other.owned_) : nullptr),
+        namespace_(owned_ ? owned_.get() : other.namespace_) {}
   BaseObject& operator=(const BaseObject&) = delete;
   virtual ~BaseObject();
 
@@ -59,8 +61,8 @@ class VARNICORE_API BaseObject {
   /// For implementation classes that set their namespace after their fields are built.
   BaseObject() = default;
   void setNamespace(const char* namespaceUri) {
-    owned_ = namespaceUri;
-    namespace_ = &owned_;
+    owned_ = std::make_unique<std::string>(namespaceUri);
+    namespace_ = owned_.get();
   }
 
 #if !VARNICORE_REDUCED_PROFILE
@@ -68,9 +70,13 @@ class VARNICORE_API BaseObject {
 #endif
 
  private:
-  const std::string* namespace_ = &owned_;
-  std::string owned_;
+  // Most objects refer to their schema's shared string; only objects built from a C string own
+  // a copy (a pointer rather than a member string keeps every object small).
+  std::unique_ptr<std::string> owned_;
+  const std::string* namespace_ = &empty();
   int refCount_ = 0;
+
+  static const std::string& empty() noexcept;
 };
 
 }  // namespace Xml

@@ -48,6 +48,11 @@ template <>
 VARNICORE_API int lexical_cast<int, std::string>(const std::string& text);
 template <>
 VARNICORE_API DateTime lexical_cast<DateTime, std::string>(const std::string& text);
+/// The same reading conversions for text that is looked at in place (XMLNode::getAttrView).
+template <>
+VARNICORE_API int lexical_cast<int, std::string_view>(const std::string_view& text);
+template <>
+VARNICORE_API DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text);
 
 /// Escapes text for an attribute value or element content: & < > " ' become the predefined
 /// entities, and tab, CR and LF become character references (&#9; &#13; &#10;) so that a parser

@@ -2,6 +2,8 @@
 #ifndef VARNICORE_DATETIME_HXX
 #define VARNICORE_DATETIME_HXX
 
+#include <cstdint>
+
 #include <varnicore/Export.hxx>
 
 namespace Corvanthel {
@@ -32,12 +34,14 @@ class VARNICORE_API DateTime {
   bool operator!=(const DateTime& other) const noexcept { return !(*this == other); }
 
  private:
-  int year_ = 1;
-  int month_ = 1;
-  int day_ = 1;
-  int hour_ = 0;
-  int minute_ = 0;
-  int second_ = 0;
+  // Held in the narrowest types the valid ranges fit, so that objects with many dates stay
+  // small; the accessors give ints.
+  std::int16_t year_ = 1;
+  std::int8_t month_ = 1;
+  std::int8_t day_ = 1;
+  std::int8_t hour_ = 0;
+  std::int8_t minute_ = 0;
+  std::int8_t second_ = 0;
 };
 
 }  // namespace Common

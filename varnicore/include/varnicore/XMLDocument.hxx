@@ -40,6 +40,14 @@ class VARNICORE_API XMLNode {
 
   /// The value of the attribute with this exact (unprefixed or prefixed) name; "" when absent.
   std::string getAttr(const std::string& name) const;
+  /// As getAttr, without a copy: the value as it lies in the document (valid while the document
+  /// lives).
+  std::string_view getAttrView(std::string_view name) const noexcept;
+  /// getAttrView for several names at once, in one pass over the element's attributes:
+  /// values[i] is the value of names[i] ("" when absent). Fastest when the attributes come in
+  /// the order of the names.
+  void getAttrViews(const std::string_view* names, std::string_view* values,
+                    std::size_t count) const noexcept;
   bool hasAttr(const std::string& name) const;
   /// The names of all attributes, namespace declarations included, in document order.
   std::vector<std::string> getAttrNames() const;

@@ -34,6 +34,7 @@ static const std::string kSavedQueryObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::outputXML";
 static const std::string kSavedQueryObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::parse";
+constexpr std::string_view kSavedQueryObjectAttributes[] = {"name", "description"};
 
 SavedQueryObjectImpl::SavedQueryObjectImpl() {
   setNamespace(kNamespace);
@@ -73,8 +74,10 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
 
 void SavedQueryObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryObjectParseLabel, [&] {
-    name_ = node.getAttr("name");
-    description_ = node.getAttr("description");
+    std::string_view attributes[2];
+    node.getAttrViews(kSavedQueryObjectAttributes, attributes, 2);
+    name_.assign(attributes[0]);
+    description_.assign(attributes[1]);
     for (const XMLNode& child : node.getChildren()) {
       const std::string_view name = child.getLocalName();
       if (name == "query") {
@@ -101,6 +104,8 @@ static const std::string kSavedQueryFieldObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::outputXML";
 static const std::string kSavedQueryFieldObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::parse";
+constexpr std::string_view kSavedQueryFieldObjectAttributes[] = {
+    "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 
 SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl() {
   setNamespace(kNamespace);
@@ -155,12 +160,14 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
 
 void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryFieldObjectParseLabel, [&] {
-    mathOperation_ = node.getAttr("mathOperation");
-    attributeName_ = node.getAttr("attributeName");
-    attributeType_ = lexical_cast<int>(node.getAttr("attributeType"));
-    entryName_ = node.getAttr("entryName");
-    value_ = node.getAttr("value");
-    logicalOperation_ = node.getAttr("logicalOperation");
+    std::string_view attributes[6];
+    node.getAttrViews(kSavedQueryFieldObjectAttributes, attributes, 6);
+    mathOperation_.assign(attributes[0]);
+    attributeName_.assign(attributes[1]);
+    attributeType_ = lexical_cast<int>(attributes[2]);
+    entryName_.assign(attributes[3]);
+    value_.assign(attributes[4]);
+    logicalOperation_.assign(attributes[5]);
     for (const XMLNode& child : node.getChildren()) {
       const std::string_view name = child.getLocalName();
       if (name == "lov") {
@@ -458,6 +465,7 @@ static const std::string kExecuteSavedQueryInputOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::outputXML";
 static const std::string kExecuteSavedQueryInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::parse";
+constexpr std::string_view kExecuteSavedQueryInputAttributes[] = {"limit"};
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() {
   setNamespace(kNamespace);
@@ -499,7 +507,9 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryInputParseLabel, [&] {
-    limit_ = lexical_cast<int>(node.getAttr("limit"));
+    std::string_view attributes[1];
+    node.getAttrViews(kExecuteSavedQueryInputAttributes, attributes, 1);
+    limit_ = lexical_cast<int>(attributes[0]);
     Binding::reserveFor(node, entries_, values_);
     for (const XMLNode& child : node.getChildren()) {
       const std::string_view name = child.getLocalName();
@@ -530,6 +540,7 @@ static const std::string kExecuteSavedQueryResponseOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::outputXML";
 static const std::string kExecuteSavedQueryResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::parse";
+constexpr std::string_view kExecuteSavedQueryResponseAttributes[] = {"nFound"};
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() {
   setNamespace(kNamespace);
@@ -570,7 +581,9 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryResponseParseLabel, [&] {
-    nFound_ = lexical_cast<int>(node.getAttr("nFound"));
+    std::string_view attributes[1];
+    node.getAttrViews(kExecuteSavedQueryResponseAttributes, attributes, 1);
+    nFound_ = lexical_cast<int>(attributes[0]);
     Binding::reserveFor(node, objects_);
     for (const XMLNode& child : node.getChildren()) {
       const std::string_view name = child.getLocalName();
