@@ -4,7 +4,9 @@
 # Runs the schema compiler over one schema file at build time and adds the generated classes to
 # <target>. Headers go to ${PROJECT_BINARY_DIR}/generated/include/<prefix>/<path>/ and are
 # installed under include/<prefix>/<path>/; the schema file is installed under
-# share/pelagon/schemas/ in the layout of the source tree, so that imports still resolve.
+# share/pelagon/schemas/ in the layout of the source tree, so that imports still resolve. The
+# global properties PELAGON_SCHEMA_FILES and PELAGON_SCHEMA_IMPORTS collect the schema files and
+# imports of all calls, for the type table of the pelagon tool.
 set(PELAGON_SCHEMA_COMPILER_DIR ${PROJECT_SOURCE_DIR}/compiler)
 set(PELAGON_SCHEMA_ROOT ${PROJECT_SOURCE_DIR}/schemas)
 set(PELAGON_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
@@ -64,4 +66,6 @@ function(pelagon_add_schema target)
   install(FILES ${ARG_SCHEMA} DESTINATION ${CMAKE_INSTALL_DATADIR}/pelagon/schemas/${schema_dir}
           COMPONENT development)
   set_property(GLOBAL APPEND PROPERTY PELAGON_GENERATED_HEADERS ${outputs})
+  set_property(GLOBAL APPEND PROPERTY PELAGON_SCHEMA_FILES ${ARG_SCHEMA})
+  set_property(GLOBAL APPEND PROPERTY PELAGON_SCHEMA_IMPORTS ${ARG_IMPORTS})
 endfunction()

@@ -11,6 +11,13 @@ DIR/src/PREFIX/<path>/<Name>.cxx for the schema, where <path> follows the namesp
 change are left alone, so that a build does not recompile them. --list-outputs prints the paths it
 would write, one a line, and writes nothing. Exit status 1 and "file:line: message" on standard
 error for a schema outside the supported subset (see model.py).
+
+    python3 -m pelagon_xsdc --tool-table OUT.cxx --namespace-base URI --include-prefix PREFIX
+        [--import NAMESPACE=PREFIX ...] [--clang-format EXE [--clang-format-style FILE]]
+        SCHEMA...
+
+Writes the type table of the pelagon tool for all the schema files (and the files they import)
+into one C++ source, OUT.cxx (see table.py); left alone when its content would not change.
 """
 
 import argparse
@@ -18,7 +25,7 @@ import os
 import subprocess
 import sys
 
-from . import cpp
+from . import cpp, table
 from .model import Loader
 from .xmltree import SchemaError
 
@@ -41,6 +48,49 @@ def arguments(argv):
                         help="format the output with it, in the style of --clang-format-style")
     parser.add_argument("--clang-format-style", metavar="FILE")
     return parser.parse_args(argv)
+
+
+def table_arguments(argv):
+    parser = argparse.ArgumentParser(prog="pelagon-xsdc --tool-table",
+                                     description="Writes the type table of the pelagon tool.")
+    parser.add_argument("schemas", nargs="+", metavar="SCHEMA")
+    parser.add_argument("--tool-table", required=True, metavar="OUT")
+    parser.add_argument("--namespace-base", required=True)
+    parser.add_argument("--include-prefix", required=True)
+    parser.add_argument("--import", dest="imports", action="append", default=[],
+                        metavar="NAMESPACE=PREFIX")
+    parser.add_argument("--clang-format", metavar="EXECUTABLE")
+    parser.add_argument("--clang-format-style", metavar="FILE")
+    return parser.parse_args(argv)
+
+
+def import_prefixes(items):
+    """{namespace: prefix} from NAMESPACE=PREFIX items; None after reporting a malformed one."""
+    imports = {}
+    for item in items:
+        namespace, separator, prefix = item.rpartition("=")
+        if not separator:
+            print(f"pelagon-xsdc: --import takes NAMESPACE=PREFIX, not {item}", file=sys.stderr)
+            return None
+        imports[namespace] = prefix
+    return imports
+
+
+def table_main(argv):
+    args = table_arguments(argv)
+    imports = import_prefixes(args.imports)
+    if imports is None:
+        return 2
+    loader = Loader(args.namespace_base)
+    try:
+        schemas = [loader.load(path) for path in args.schemas]
+    except SchemaError as error:
+        print(error, file=sys.stderr)
+        return 1
+    target = cpp.Target(args.include_prefix, None, None, imports)
+    text = formatted(table.source(schemas, target), args.tool_table, args)
+    write_if_changed(os.path.abspath(args.tool_table), text)
+    return 0
 
 
 def outputs(schema, target):
@@ -77,14 +127,13 @@ def write_if_changed(path, text):
 
 
 def main(argv=None):
+    argv = sys.argv[1:] if argv is None else argv
+    if any(a == "--tool-table" or a.startswith("--tool-table=") for a in argv):
+        return table_main(argv)
     args = arguments(argv)
-    imports = {}
-    for item in args.imports:
-        namespace, separator, prefix = item.rpartition("=")
-        if not separator:
-            print(f"pelagon-xsdc: --import takes NAMESPACE=PREFIX, not {item}", file=sys.stderr)
-            return 2
-        imports[namespace] = prefix
+    imports = import_prefixes(args.imports)
+    if imports is None:
+        return 2
     try:
         schema = Loader(args.namespace_base).load(args.schema)
     except SchemaError as error:

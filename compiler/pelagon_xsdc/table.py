@@ -1,0 +1,142 @@
+"""Emits the type table of the pelagon command-line tool.
+
+One C++ source describes every complex type of the given schema files and of the files they import:
+its interface version label, namespace URI and name, whether it is a document type (the element
+names of its global elements), its fields in order (XML name, kind, accessor stem, entry type for
+child kinds) and the tool's rewrite operation instantiated for its class. The structures and the
+rewrite template are the tool's own (TypeTable.hxx, Rewrite.hxx in tool/); the library keeps no
+registry of its types.
+
+A version label is made from the namespace path: the segments before the version, less the
+service area just before it ("Query", "Soa"), in lower case, then the words of the segments after
+the version and the version itself. "/Schemas/Query/2007-06/SavedQuery" gives
+"saved queries 2007-06", "/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06".
+"""
+
+import re
+
+from . import cpp
+
+# Segments whose words are not simply their CamelCase parts in lower case.
+SEGMENT_WORDS = {"SavedQuery": "saved queries"}
+
+KINDS = {
+    "string": "String", "int": "Int", "date": "Date", "string_list": "StringList",
+    "int_list": "IntList", "child": "Child", "child_list": "ChildList", "ref": "Ref",
+}
+
+VERSION = re.compile(r"\d{4}-\d{2}")
+
+
+def segment_words(segment):
+    if segment in SEGMENT_WORDS:
+        return SEGMENT_WORDS[segment]
+    return " ".join(w.lower() for w in re.findall(r"[A-Z]+(?![a-z])|[A-Z]?[a-z0-9]+", segment))
+
+
+def version_label(schema):
+    """"/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06"."""
+    segments = schema.namespace_path.strip("/").split("/")[1:]
+    index = next((i for i, s in enumerate(segments) if VERSION.fullmatch(s)), None)
+    if index is None:
+        return " ".join(segment_words(s) for s in segments)
+    leading = [s.lower() for s in segments[:max(index - 1, 0)]]
+    words = [segment_words(s) for s in segments[index + 1:]]
+    return " ".join(leading + words + [segments[index]])
+
+
+def all_schemas(schemas):
+    """The schemas and everything they import, each once, ordered by label words, then version."""
+    found = {}
+
+    def visit(schema):
+        if schema.path in found:
+            return
+        found[schema.path] = schema
+        for imported in schema.imports:
+            visit(imported)
+
+    for schema in schemas:
+        visit(schema)
+
+    def key(schema):
+        label = version_label(schema)
+        words, _, version = label.rpartition(" ")
+        return (words, version, schema.namespace)
+
+    return sorted(found.values(), key=key)
+
+
+def string_literal(text):
+    escaped = text.replace("\\", "\\\\").replace('"', '\\"')
+    return f'"{escaped}"'
+
+
+def source(schemas, target):
+    """The C++ source of the table for these schemas (imports included)."""
+    ordered = all_schemas(schemas)
+    types = [t for schema in ordered for t in schema.types]
+    index = {id(t): i for i, t in enumerate(types)}
+    documents = [(name, index[id(t)]) for schema in ordered for name, t in schema.documents]
+    document_types = {i for _, i in documents}
+
+    field_lines, type_lines = [], []
+    for i, complex_type in enumerate(types):
+        label = version_label(complex_type.schema)
+        field_lines.append(f"    // {complex_type.name} ({label})")
+        first = sum(len(t.fields) for t in types[:i])
+        for f in complex_type.fields:
+            entry = str(index[id(f.type)]) if f.type is not None else "kNoType"
+            field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
+                               f"FieldKind::{KINDS[f.kind]}, {string_literal(f.stem)}, {entry}}},")
+        type_lines += [
+            f"    TypeInfo{{{string_literal(label)},",
+            f"             {string_literal(complex_type.schema.namespace)},",
+            f"             {string_literal(complex_type.name)}, "
+            f"{'true' if i in document_types else 'false'}, {first}, {len(complex_type.fields)},",
+            f"             &rewrite<{cpp.qualified(complex_type)}>}},",
+        ]
+    field_count = sum(len(t.fields) for t in types)
+    includes = sorted({target.header_path(t, None) for t in types})
+    out = [
+        "// The type table of the pelagon tool: generated from the schema files by the schema",
+        "// compiler. Do not edit.",
+        "",
+        "#include <array>",
+        "#include <cstddef>",
+        "",
+        *[f"#include <{h}>" for h in includes],
+        "",
+        '#include "Rewrite.hxx"',
+        '#include "TypeTable.hxx"',
+        "",
+        "namespace Pelagon {",
+        "namespace Tool {",
+        "",
+        "namespace {",
+        "",
+        f"const std::array<FieldInfo, {field_count}> kFields = {{{{",
+        *field_lines,
+        "}};",
+        "",
+        f"const std::array<TypeInfo, {len(types)}> kTypes = {{{{",
+        *type_lines,
+        "}};",
+        "",
+        f"const std::array<DocumentElement, {len(documents)}> kDocuments = {{{{",
+        *[f"    DocumentElement{{{string_literal(name)}, {i}}}," for name, i in documents],
+        "}};",
+        "",
+        "}  // namespace",
+        "",
+        "const TypeTable& typeTable() {",
+        "  static const TypeTable table(kTypes.data(), kTypes.size(), kFields.data(),",
+        "                              kFields.size(), kDocuments.data(), kDocuments.size());",
+        "  return table;",
+        "}",
+        "",
+        "}  // namespace Tool",
+        "}  // namespace Pelagon",
+        "",
+    ]
+    return "\n".join(out)
