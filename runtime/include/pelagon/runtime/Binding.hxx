@@ -110,18 +110,19 @@ inline void writeAttribute(XmlStream& stream, const std::string& name, const Dat
 /// Raw text of list entries is gathered into pieces of about this size before it is inserted.
 constexpr std::size_t kTextPiece = 8192;
 
-/// One element per entry, each holding the entry's text escaped (toXmlString), inserted as raw
-/// text a few kilobytes at a time.
-inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
-                              const std::vector<std::string>& entries) {
+/// One element per entry, each holding the text that appendText(text, entry) appends, inserted
+/// as raw text a few kilobytes at a time.
+template <class Entries, class AppendText>
+void writeEntryElements(XmlStream& stream, const std::string& qualifiedName, const Entries& entries,
+                        AppendText appendText) {
   if (entries.empty())
     return;
   std::string text;
-  for (const std::string& entry : entries) {
+  for (const auto& entry : entries) {
     text += '<';
     text += qualifiedName;
     text += '>';
-    appendXmlString(text, entry);
+    appendText(text, entry);
     text += "</";
     text += qualifiedName;
     text += '>';
@@ -132,27 +133,22 @@ inline void writeTextElements(XmlStream& stream, const std::string& qualifiedNam
   }
   insert(stream, text);
 }
+
+/// A string list: each entry's text escaped as toXmlString escapes it.
+inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
+                              const std::vector<std::string>& entries) {
+  writeEntryElements(
+      stream, qualifiedName, entries,
+      [](std::string& text, const std::string& entry) { appendXmlString(text, entry); });
+}
+
+/// An int list: each entry as lexical_cast<std::string>(int) writes it, not escaped.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<int>& entries) {
-  if (entries.empty())
-    return;
-  std::string text;
-  char digits[16];
-  for (int entry : entries) {
-    text += '<';
-    text += qualifiedName;
-    text += '>';
-    // The same text as lexical_cast<std::string>(int).
+  writeEntryElements(stream, qualifiedName, entries, [](std::string& text, int entry) {
+    char digits[16];
     text.append(digits, std::to_chars(digits, digits + sizeof digits, entry).ptr);
-    text += "</";
-    text += qualifiedName;
-    text += '>';
-    if (text.size() >= kTextPiece) {
-      insert(stream, text);
-      text.clear();
-    }
-  }
-  insert(stream, text);
+  });
 }
 
 /// One element per entry of a list of facades, each written by the entry itself.
