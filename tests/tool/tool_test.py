@@ -240,7 +240,7 @@ class BrokenTest(unittest.TestCase):
             expected = {
                 "empty.xml": r":1:1: error: No document element found\n",
                 "blank.xml": somewhere,
-                "garbage.bin": somewhere,
+                "garbage.bin": r":1:1: error: Control character U\+0000 is not allowed\n",
                 "text.txt": somewhere,
                 "missing.xml": r": error: cannot read: No such file or directory\n",
                 ".": r": error: cannot read: Is a directory\n",

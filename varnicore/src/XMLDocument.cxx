@@ -1,7 +1,12 @@
 #include <varnicore/XMLDocument.hxx>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <system_error>
 #include <utility>
 
 #include <pugixml.hpp>
@@ -67,6 +72,183 @@ std::vector<std::size_t> findLineStarts(const char* text, std::size_t size) {
                                  std::to_string(column) + ": " + cause);
 }
 
+// The text must consist of XML characters only: well-formed UTF-8 (shortest forms, no surrogates,
+// nothing above U+10FFFF, not U+FFFE or U+FFFF) and no control character other than tab, LF and
+// CR. pugixml would take any byte, so that a value could hold what no document may carry (and
+// what writing the value again refuses), and a NUL would end the text early. Plain ASCII passes
+// eight bytes at a time.
+void checkCharacters(const Detail::ParsedText& data, std::size_t size) {
+  const auto* const text = reinterpret_cast<const unsigned char*>(data.text);
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  std::size_t pos = 0;
+  while (pos < size) {
+    if (size - pos >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, text + pos, 8);
+      // No byte >= 0x80 and none below 0x20 (a byte b < 0x20 makes b - 0x20 borrow into bit 7;
+      // a borrow may mark bytes after it, never one before).
+      const std::uint64_t flagged = (word | (word - 0x20 * kOnes)) & kHighBits;
+      if (flagged == 0) {
+        pos += 8;
+        continue;
+      }
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+      pos += static_cast<std::size_t>(__builtin_ctzll(flagged)) / 8;  // the first flagged byte
+#endif
+    }
+    const unsigned byte = text[pos];
+    if (byte < 0x80) {
+      if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r') {
+        char what[64];
+        std::snprintf(what, sizeof what, "Control character U+%04X is not allowed", byte);
+        failAt(data, pos, what);
+      }
+      ++pos;
+      continue;
+    }
+    std::size_t length = 0;
+    unsigned low = 0x80;   // the range of the second byte, narrowed to exclude overlong forms,
+    unsigned high = 0xBF;  // surrogates and code points above U+10FFFF
+    if (byte >= 0xC2 && byte <= 0xDF) {
+      length = 2;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      length = 3;
+      low = byte == 0xE0 ? 0xA0 : low;
+      high = byte == 0xED ? 0x9F : high;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      length = 4;
+      low = byte == 0xF0 ? 0x90 : low;
+      high = byte == 0xF4 ? 0x8F : high;
+    }
+    bool valid = length != 0 && size - pos >= length;
+    for (std::size_t i = 1; valid && i < length; ++i) {
+      const unsigned next = text[pos + i];
+      valid = i == 1 ? next >= low && next <= high : next >= 0x80 && next <= 0xBF;
+    }
+    if (!valid)
+      failAt(data, pos, "Malformed UTF-8");
+    if (byte == 0xEF && text[pos + 1] == 0xBF && text[pos + 2] >= 0xBE)
+      failAt(data, pos, "Character U+FFFE or U+FFFF is not allowed");
+    pos += length;
+  }
+}
+
+bool isXmlChar(unsigned long code) {
+  return code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+         (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
+}
+
+// Checks the reference that starts with the '&' at text[pos]: one of the five predefined entities
+// or a character reference to an XML character. pugixml keeps an unknown or unterminated one as
+// literal text and cuts a value short at "&#0;"; both would change data silently.
+void checkReference(const Detail::ParsedText& data, std::size_t pos, std::size_t size) {
+  const std::string_view rest(data.text + pos + 1, std::min<std::size_t>(size - pos - 1, 64));
+  const std::size_t semicolon = rest.find(';');
+  const std::string_view name = rest.substr(0, semicolon);
+  if (semicolon == std::string_view::npos || name.empty() ||
+      name.find_first_of(" \t\r\n<>&\"'") != std::string_view::npos) {
+    failAt(data, pos, "'&' must start an entity or character reference ending in ';'");
+  }
+  if (name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos")
+    return;
+  if (name[0] != '#') {
+    failAt(data, pos, ("Undeclared entity &" + std::string(name) + ";").c_str());
+  }
+  const bool hex = name.size() > 1 && name[1] == 'x';
+  const std::string_view digits = name.substr(hex ? 2 : 1);
+  unsigned long code = 0;
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+      !isXmlChar(code)) {
+    failAt(data, pos,
+           ("Character reference &" + std::string(name) + "; is not an XML character").c_str());
+  }
+}
+
+// Finds every '&' in character data and attribute values (not in comments, CDATA sections and
+// processing instructions, where it is plain text) and checks its reference. Costs a memchr over
+// the text, and a pass up to the last '&' for documents that have one.
+void checkReferences(const Detail::ParsedText& data, std::size_t size) {
+  const char* const text = data.text;
+  const char* const end = text + size;
+  const char* outside = text;  // known to lie outside comments, CDATA and PIs
+  for (const char* amp = static_cast<const char*>(std::memchr(text, '&', size)); amp;
+       amp = static_cast<const char*>(std::memchr(amp + 1, '&', end - amp - 1))) {
+    if (amp < outside)
+      continue;
+    // Skip the sections that open between `outside` and this '&'.
+    bool inside = false;
+    for (const char* lt;
+         !inside && (lt = static_cast<const char*>(std::memchr(outside, '<', amp - outside)));) {
+      const std::string_view open(lt, end - lt);
+      std::string_view close;
+      if (open.substr(0, 4) == "<!--") {
+        close = "-->";
+      } else if (open.substr(0, 9) == "<![CDATA[") {
+        close = "]]>";
+      } else if (open.substr(0, 2) == "<?") {
+        close = "?>";
+      } else if (open.substr(0, 9) == "<!DOCTYPE") {
+        return;  // rejected after parsing, whatever it holds
+      } else {
+        outside = lt + 1;
+        continue;
+      }
+      const std::size_t closing = open.find(close, 2);
+      if (closing == std::string_view::npos)
+        return;  // unterminated: pugixml reports it
+      outside = lt + closing + close.size();
+      inside = outside > amp;
+    }
+    if (!inside) {
+      checkReference(data, static_cast<std::size_t>(amp - text), size);
+      outside = amp + 1;
+    }
+  }
+}
+
+// XML 1.0 allows an attribute name once per element; pugixml keeps every copy and a look-up
+// finds the first, so that the others would be dropped silently. Visits every element once,
+// without recursion.
+void checkAttributesUnique(const Detail::ParsedText& data, pugi::xml_node root) {
+  std::vector<std::string_view> names;
+  pugi::xml_node node = root;
+  while (node) {
+    pugi::xml_attribute first = node.first_attribute();
+    if (first && first.next_attribute()) {
+      names.clear();
+      for (pugi::xml_attribute attribute = first; attribute; attribute = attribute.next_attribute())
+        names.emplace_back(attribute.name());
+      bool repeated = false;
+      if (names.size() <= 8) {
+        for (std::size_t i = 1; i < names.size() && !repeated; ++i)
+          repeated = std::find(names.begin(), names.begin() + i, names[i]) != names.begin() + i;
+      } else {
+        std::sort(names.begin(), names.end());
+        repeated = std::adjacent_find(names.begin(), names.end()) != names.end();
+      }
+      if (repeated) {
+        const std::ptrdiff_t offset = node.offset_debug();
+        failAt(data, offset > 0 ? static_cast<std::size_t>(offset - 1) : 0,
+               ("Attribute repeated in element " + std::string(node.name())).c_str());
+      }
+    }
+    // The next element in document order: the first child, else the next sibling of the node
+    // or of its nearest ancestor below root that has one.
+    const auto element = [](pugi::xml_node candidate) {
+      while (candidate && candidate.type() != pugi::node_element)
+        candidate = candidate.next_sibling();
+      return candidate;
+    };
+    pugi::xml_node next = element(node.first_child());
+    for (pugi::xml_node up = node; !next && up != root; up = up.parent())
+      next = element(up.next_sibling());
+    node = next;
+  }
+}
+
 // Where the markup of a top-level node starts: pugixml reports the offset of its name or value,
 // and the bytes before it up to the '<' are never rewritten by the parser.
 std::size_t markupStart(const Detail::ParsedText& data, pugi::xml_node node) {
@@ -115,6 +297,8 @@ XMLDocument XMLDocument::parseOwned(std::string text) {
   }
   data->text = begin;
   data->lineStarts = findLineStarts(begin, size);
+  checkCharacters(*data, size);
+  checkReferences(*data, size);
 
   const pugi::xml_parse_result result =
       data->document.load_buffer_inplace(begin, size, kParseOptions, pugi::encoding_utf8);
@@ -134,6 +318,7 @@ XMLDocument XMLDocument::parseOwned(std::string text) {
   }
   if (!root)
     failAt(*data, size, "No document element found");
+  checkAttributesUnique(*data, root);
   data->root = root.internal_object();
   return XMLDocument(std::move(data));
 }
