@@ -21,6 +21,7 @@ using ::Corvanthel::Soa::Common::Exceptions::DomException;
 using ::Corvanthel::Soa::Common::Exceptions::InvalidXmlText;
 using ::Corvanthel::Soa::Common::Xml::TryingToCreateNullHandle;
 using ::Corvanthel::Soa::Common::Xml::XMLDocument;
+using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const std::string kQueryNs = "http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery";

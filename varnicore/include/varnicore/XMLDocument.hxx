@@ -39,15 +39,21 @@ class VARNICORE_API XMLNode {
   explicit operator bool() const noexcept { return node_ != nullptr; }
 
   /// The value of the attribute with this exact (unprefixed or prefixed) name; "" when absent.
+  ///
+  /// An element may give an attribute name once. The parser does not look for repeats; the
+  /// attribute accessors do, so that no repeated value is ever silently passed over: getAttr,
+  /// getAttrView and hasAttr throw Exceptions::DomException("line L, column C: Attribute
+  /// repeated in element E") when the name asked for is given twice, getAttrViews when any of
+  /// its names is, and getAttrNames when any name is.
   std::string getAttr(const std::string& name) const;
   /// As getAttr, without a copy: the value as it lies in the document (valid while the document
   /// lives).
-  std::string_view getAttrView(std::string_view name) const noexcept;
+  std::string_view getAttrView(std::string_view name) const;
   /// getAttrView for several names at once, in one pass over the element's attributes:
   /// values[i] is the value of names[i] ("" when absent). Fastest when the attributes come in
   /// the order of the names.
   void getAttrViews(const std::string_view* names, std::string_view* values,
-                    std::size_t count) const noexcept;
+                    std::size_t count) const;
   bool hasAttr(const std::string& name) const;
   /// The names of all attributes, namespace declarations included, in document order.
   std::vector<std::string> getAttrNames() const;
@@ -134,7 +140,11 @@ inline XMLNodeChildren XMLNode::getChildren() const noexcept {
 ///
 /// The parser keeps all whitespace that is an element's only content and normalises line ends
 /// (CR LF and lone CR become LF) as XML 1.0 requires. It never loads anything from outside and
-/// never expands entities declared in a DTD: a document with a DOCTYPE is rejected.
+/// never expands entities declared in a DTD: a document with a DOCTYPE is rejected. Also rejected:
+/// bytes that are not well-formed UTF-8, control characters (raw or as character references),
+/// and an '&' in text or an attribute value that starts no predefined entity or character
+/// reference to an XML character. A repeated attribute is reported when it is read (see
+/// XMLNode::getAttr).
 class VARNICORE_API XMLDocument {
  public:
   /// Parses UTF-8 text (an optional byte order mark is skipped). Throws
