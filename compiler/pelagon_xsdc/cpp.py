@@ -397,6 +397,8 @@ def type_definitions(complex_type, names, reduced):
     if complex_type.attributes:
         listed = ", ".join(f'"{f.xml_name}"' for f in complex_type.attributes)
         out.append(f"constexpr std::string_view k{name}Attributes[] = {{{listed}}};")
+        # The names as the stream takes them, built once rather than on every write.
+        out.append(f"static const std::string k{name}AttributeNames[] = {{{listed}}};")
     out += [
         "",
     ]
@@ -453,8 +455,8 @@ def type_definitions(complex_type, names, reduced):
         "    const std::string& ns = getNamespace();",
         "    Binding::insert(stream, stream.writeOpenElement(ns, elementName));",
     ]
-    for f in complex_type.attributes:
-        out.append(f'    Binding::writeAttribute(stream, "{f.xml_name}", {member(f)});')
+    for i, f in enumerate(complex_type.attributes):
+        out.append(f"    Binding::writeAttribute(stream, k{name}AttributeNames[{i}], {member(f)});")
     if not fields:
         out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, true));")
     else:

@@ -1,4 +1,5 @@
 // What objects write: element and child order, names, namespaces and text.
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -120,5 +121,28 @@ TEST(WriteTest, TheSameObjectAlwaysWritesTheSameBytes) {
             first);
   EXPECT_EQ(PelagonTest::write(getResponse(), "GetSavedQueriesResponse"), first);
 }
+
+#if !PELAGON_BINDING_REDUCED
+// Int lists are written a few kilobytes at a time: long lists cross many pieces, and a name too
+// long for one piece takes the general path.
+TEST(WriteTest, LongIntListsAndLongNamesWriteEveryEntry) {
+  namespace Sq0706 = ::Corvanthel::Schemas::Query::_2007_06::Savedquery;
+  std::vector<int> values;
+  for (int i = 0; i < 5000; ++i)
+    values.push_back(i % 3 == 0 ? std::numeric_limits<int>::min() + i : 1000003 * i);
+  values.push_back(std::numeric_limits<int>::max());
+  Sq0706::SavedQueryResults results(7);
+  results.setObjectsRelMapArray(values);
+  const std::string text = PelagonTest::write(results, "SavedQueryResults");
+  EXPECT_EQ(PelagonTest::read<Sq0706::SavedQueryResults>(text).getObjectsRelMapArray(), values);
+
+  using namespace ::Corvanthel::Soa::Common::Xml;
+  const std::string name(5000, 'n');
+  XmlStream stream;
+  Binding::writeTextElements(stream, name, std::vector<int>{-1, 0, 42});
+  EXPECT_EQ(stream.str(), "<" + name + ">-1</" + name + "><" + name + ">0</" + name + "><" + name +
+                              ">42</" + name + ">");
+}
+#endif
 
 }  // namespace

@@ -157,4 +157,27 @@ TEST(XmlStreamTest, EscapesNamespaceUrisInDeclarations) {
   expectNamespaceWellFormed(s.str());
 }
 
+TEST(XmlStreamTest, RecycledStringsLeaveNothingOfTheirOldText) {
+  XmlStream s;
+  const std::string name = "a-rather-long-element-name";
+  for (int round = 0; round < 3; ++round) {
+    std::string open = s.writeOpenElement(kQuery, name);
+    s << open;
+    s.recycle(std::move(open));
+    std::string attribute = s.writeAttribute("attribute-with-a-long-name", "v");
+    EXPECT_EQ(attribute, " attribute-with-a-long-name=\"v\"");
+    s << attribute;
+    s.recycle(std::move(attribute));
+    s.recycle(std::string(5000, 'x'));  // too large to keep; dropped
+    s << s.writeOpenElementClose(kQuery, false);
+    std::string close = s.writeCloseElement(kQuery, name);
+    EXPECT_EQ(close, "</" + name + ">");
+    s << close;
+    s.recycle(std::move(close));
+  }
+  const std::string one = "<" + name + " xmlns=\"" + kQuery + "\" xmlns:savedquery=\"" + kQuery +
+                          "\" attribute-with-a-long-name=\"v\"></" + name + ">";
+  EXPECT_EQ(s.str(), one + one + one);
+}
+
 }  // namespace

@@ -168,7 +168,9 @@ std::string lexical_cast<std::string, DateTime>(const DateTime& value) {
 
 template <>
 int lexical_cast<int, std::string_view>(const std::string_view& text) {
-  const std::string_view number = trimXmlWhitespace(text);
+  // Numbers as written need no trimming.
+  const bool bare = !text.empty() && isDigit(text.back()) && (isDigit(text[0]) || text[0] == '-');
+  const std::string_view number = bare ? text : trimXmlWhitespace(text);
   if (number.empty())
     return 0;
   const char* begin = number.data();
@@ -188,7 +190,9 @@ int lexical_cast<int, std::string_view>(const std::string_view& text) {
 
 template <>
 DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text) {
-  const std::string_view value = trimXmlWhitespace(text);
+  // Dates as written need no trimming.
+  const std::string_view value =
+      text.size() == 19 && isDigit(text.front()) ? text : trimXmlWhitespace(text);
   if (value.empty())
     return DateTime();
   constexpr std::string_view kShape = "YYYY-MM-DDThh:mm:ss";

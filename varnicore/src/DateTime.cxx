@@ -18,11 +18,15 @@ int daysInMonth(int year, int month) {
   return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// Kept out of line: the constructor runs for every date read, and throws rarely.
+[[noreturn]] void rejectField(const char* field, int value, int low, int high) {
+  throw std::out_of_range(std::string("DateTime: ") + field + " " + std::to_string(value) +
+                          " is outside " + std::to_string(low) + "-" + std::to_string(high));
+}
+
 void checkField(const char* field, int value, int low, int high) {
-  if (value < low || value > high) {
-    throw std::out_of_range(std::string("DateTime: ") + field + " " + std::to_string(value) +
-                            " is outside " + std::to_string(low) + "-" + std::to_string(high));
-  }
+  if (value < low || value > high)
+    rejectField(field, value, low, high);
 }
 
 }  // namespace

@@ -134,8 +134,14 @@ namespace {
 // Attributes are looked up by name for every field of every element; comparing the first byte
 // before the rest skips most of the others cheaply.
 bool sameName(const char* candidate, std::string_view name) noexcept {
-  return !name.empty() && candidate[0] == name[0] &&
-         std::strncmp(candidate, name.data(), name.size()) == 0 && candidate[name.size()] == '\0';
+  if (name.empty() || candidate[0] != name[0])
+    return false;
+  // Stops at the candidate's terminating NUL at the latest, which no name holds.
+  for (std::size_t i = 1; i < name.size(); ++i) {
+    if (candidate[i] != name[i])
+      return false;
+  }
+  return candidate[name.size()] == '\0';
 }
 
 // XML 1.0 allows an attribute name once per element. The parser keeps every copy, so that a

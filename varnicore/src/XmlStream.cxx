@@ -37,11 +37,13 @@ std::string prefixBase(const std::string& uri) {
   return base;
 }
 
+// Names are short: a loop costs less than a library call.
 std::string_view prefixOf(const std::string& qualifiedName) {
-  const std::size_t colon = qualifiedName.find(':');
-  if (colon == std::string::npos)
-    return {};
-  return std::string_view(qualifiedName).substr(0, colon);
+  for (std::size_t i = 0; i < qualifiedName.size(); ++i) {
+    if (qualifiedName[i] == ':')
+      return std::string_view(qualifiedName.data(), i);
+  }
+  return {};
 }
 
 }  // namespace
@@ -87,10 +89,26 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 }
 #endif
 
+void XmlStream::recycle(std::string&& markup) noexcept {
+  // Short strings have no storage of their own; overly long ones are not worth keeping.
+  constexpr std::size_t kLargest = 4096;
+  if (spareCount_ < kSpares && markup.capacity() > 15 && markup.capacity() <= kLargest)
+    spares_[spareCount_++].swap(markup);
+}
+
+std::string XmlStream::spare() noexcept {
+  std::string markup;
+  if (spareCount_ > 0) {
+    markup.swap(spares_[--spareCount_]);
+    markup.clear();
+  }
+  return markup;
+}
+
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   const bool root = scopes_.empty();
   const std::size_t bindingsBefore = bindings_.size();
-  std::string markup;
+  std::string markup = spare();
   markup.reserve(name.size() + 1);
   markup += '<';
   markup += name;
@@ -111,7 +129,10 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   }
   if (id >= 0 && !isBound(id))
     bind(id, markup);
-  if (!prefix.empty() && !isPrefixInScope(prefix)) {
+  // Usually the prefix is the namespace's own, which is bound by now; prefixes are unique within
+  // a document, so no other binding can hide it.
+  const bool ownPrefix = id >= 0 && prefixes_[static_cast<std::size_t>(id)] == prefix;
+  if (!prefix.empty() && !ownPrefix && !isPrefixInScope(prefix)) {
     bindings_.resize(bindingsBefore);
     throw std::logic_error("XmlStream: element " + name + " uses the undeclared prefix " +
                            std::string(prefix));
@@ -129,12 +150,15 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
                            std::string(prefix));
   }
   // Built in place at its final size: this runs for every attribute of every element.
-  std::string markup(name.size() + value.size() + 4, '"');
+  std::string markup = spare();
+  markup.resize(name.size() + value.size() + 4);
+  markup.front() = ' ';
+  markup.back() = '"';
   char* out = markup.data();
-  *out++ = ' ';
+  ++out;
   out = std::copy(name.begin(), name.end(), out);
   *out++ = '=';
-  ++out;
+  *out++ = '"';
   std::copy(value.begin(), value.end(), out);
   return markup;
 }
@@ -152,7 +176,9 @@ std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::s
   if (scopes_.empty())
     throw std::logic_error("XmlStream: no open element to close");
   popScope();
-  std::string markup(name.size() + 3, '>');
+  std::string markup = spare();
+  markup.resize(name.size() + 3);
+  markup.back() = '>';
   markup[0] = '<';
   markup[1] = '/';
   std::copy(name.begin(), name.end(), markup.begin() + 2);

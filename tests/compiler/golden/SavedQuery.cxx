@@ -41,6 +41,7 @@ static const std::string kSavedQueryObjectOutputLabel =
 static const std::string kSavedQueryObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::parse";
 constexpr std::string_view kSavedQueryObjectAttributes[] = {"name", "description"};
+static const std::string kSavedQueryObjectAttributeNames[] = {"name", "description"};
 
 SavedQueryObjectImpl::SavedQueryObjectImpl() : BaseObject(sharedNamespace()) {}
 
@@ -79,8 +80,8 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
   Binding::writeElement(stream, *this, kSavedQueryObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
-    Binding::writeAttribute(stream, "name", name_);
-    Binding::writeAttribute(stream, "description", description_);
+    Binding::writeAttribute(stream, kSavedQueryObjectAttributeNames[0], name_);
+    Binding::writeAttribute(stream, kSavedQueryObjectAttributeNames[1], description_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
@@ -127,6 +128,8 @@ static const std::string kSavedQueryFieldObjectOutputLabel =
 static const std::string kSavedQueryFieldObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::parse";
 constexpr std::string_view kSavedQueryFieldObjectAttributes[] = {
+    "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
+static const std::string kSavedQueryFieldObjectAttributeNames[] = {
     "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 
 SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl() : BaseObject(sharedNamespace()) {}
@@ -178,12 +181,12 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
   Binding::writeElement(stream, *this, kSavedQueryFieldObjectOutputLabel, [&] {
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
-    Binding::writeAttribute(stream, "mathOperation", mathOperation_);
-    Binding::writeAttribute(stream, "attributeName", attributeName_);
-    Binding::writeAttribute(stream, "attributeType", attributeType_);
-    Binding::writeAttribute(stream, "entryName", entryName_);
-    Binding::writeAttribute(stream, "value", value_);
-    Binding::writeAttribute(stream, "logicalOperation", logicalOperation_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[0], mathOperation_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[1], attributeName_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[2], attributeType_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[3], entryName_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[4], value_);
+    Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[5], logicalOperation_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     lov_.outputXML(stream, prefix + "lov");
@@ -604,6 +607,7 @@ static const std::string kExecuteSavedQueryInputOutputLabel =
 static const std::string kExecuteSavedQueryInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::parse";
 constexpr std::string_view kExecuteSavedQueryInputAttributes[] = {"limit"};
+static const std::string kExecuteSavedQueryInputAttributeNames[] = {"limit"};
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() : BaseObject(sharedNamespace()) {}
 
@@ -643,7 +647,7 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
   Binding::writeElement(stream, *this, kExecuteSavedQueryInputOutputLabel, [&] {
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
-    Binding::writeAttribute(stream, "limit", limit_);
+    Binding::writeAttribute(stream, kExecuteSavedQueryInputAttributeNames[0], limit_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     query_.outputXML(stream, prefix + "query");
@@ -697,6 +701,7 @@ static const std::string kExecuteSavedQueryResponseOutputLabel =
 static const std::string kExecuteSavedQueryResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::parse";
 constexpr std::string_view kExecuteSavedQueryResponseAttributes[] = {"nFound"};
+static const std::string kExecuteSavedQueryResponseAttributeNames[] = {"nFound"};
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() : BaseObject(sharedNamespace()) {}
 
@@ -737,7 +742,7 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
   Binding::writeElement(stream, *this, kExecuteSavedQueryResponseOutputLabel, [&] {
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
-    Binding::writeAttribute(stream, "nFound", nFound_);
+    Binding::writeAttribute(stream, kExecuteSavedQueryResponseAttributeNames[0], nFound_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
     Binding::writeChildren(stream, prefix + "objects", objects_);

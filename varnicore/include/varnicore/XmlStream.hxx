@@ -69,6 +69,11 @@ class VARNICORE_API XmlStream : public std::ostream {
   /// The prefix in scope for a namespace, without a colon.
   std::string getNamespacePrefix(const std::string& ns) const;
 
+  /// Optionally hands back a string that a write... call returned, after it has been inserted:
+  /// its storage then serves a later call instead of being freed and allocated again. Writing
+  /// an element costs a few such strings, which is a good part of the cost of a small element.
+  void recycle(std::string&& markup) noexcept;
+
  private:
   class StringSink : public std::streambuf {
    public:
@@ -84,6 +89,7 @@ class VARNICORE_API XmlStream : public std::ostream {
     int defaultNamespace;     // an index into uris_, or -1 for no namespace
   };
 
+  std::string spare() noexcept;
   int namespaceId(const std::string& ns) const;
   int findOrAddNamespace(const std::string& ns);
   bool isBound(int id) const;
@@ -103,6 +109,10 @@ class VARNICORE_API XmlStream : public std::ostream {
   // usually the next one asked for.
   mutable const std::string* lastNamespace_ = nullptr;
   mutable int lastNamespaceId_ = -1;
+  // Recycled strings, their storage kept for the next calls.
+  static constexpr std::size_t kSpares = 4;
+  std::string spares_[kSpares];
+  std::size_t spareCount_ = 0;
 };
 
 }  // namespace Xml

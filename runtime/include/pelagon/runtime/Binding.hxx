@@ -5,10 +5,12 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstring>
 #include <ios>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <pelagon/runtime/Handle.hxx>
@@ -97,6 +99,12 @@ inline void insert(XmlStream& stream, std::string_view markup) {
   }
 }
 
+/// Inserts markup that a write... call returned, then hands its storage back to the stream.
+inline void insert(XmlStream& stream, std::string&& markup) {
+  insert(stream, std::string_view(markup));
+  stream.recycle(std::move(markup));
+}
+
 inline void writeAttribute(XmlStream& stream, const std::string& name, const std::string& value) {
   insert(stream, stream.writeAttribute(name, toXmlString(value)));
 }
@@ -117,15 +125,14 @@ void writeEntryElements(XmlStream& stream, const std::string& qualifiedName, con
                         AppendText appendText) {
   if (entries.empty())
     return;
+  const std::string open = "<" + qualifiedName + ">";
+  const std::string close = "</" + qualifiedName + ">";
   std::string text;
+  text.reserve(2 * kTextPiece);
   for (const auto& entry : entries) {
-    text += '<';
-    text += qualifiedName;
-    text += '>';
+    text += open;
     appendText(text, entry);
-    text += "</";
-    text += qualifiedName;
-    text += '>';
+    text += close;
     if (text.size() >= kTextPiece) {
       insert(stream, text);
       text.clear();
@@ -142,13 +149,38 @@ inline void writeTextElements(XmlStream& stream, const std::string& qualifiedNam
       [](std::string& text, const std::string& entry) { appendXmlString(text, entry); });
 }
 
-/// An int list: each entry as lexical_cast<std::string>(int) writes it, not escaped.
+/// An int list: each entry as lexical_cast<std::string>(int) writes it, not escaped. Int lists
+/// run to hundreds of entries per object, so the markup is copied into a fixed buffer.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<int>& entries) {
-  writeEntryElements(stream, qualifiedName, entries, [](std::string& text, int entry) {
-    char digits[16];
-    text.append(digits, std::to_chars(digits, digits + sizeof digits, entry).ptr);
-  });
+  constexpr std::size_t kDigits = 11;  // "-2147483648"
+  const std::size_t most = 2 * qualifiedName.size() + 5 + kDigits;
+  if (entries.empty() || most > kTextPiece) {
+    writeEntryElements(stream, qualifiedName, entries, [](std::string& text, int entry) {
+      text += lexical_cast<std::string>(entry);
+    });
+    return;
+  }
+  char piece[kTextPiece];
+  char* out = piece;
+  const auto put = [&out](const char* text, std::size_t size) {
+    std::memcpy(out, text, size);
+    out += size;
+  };
+  for (int entry : entries) {
+    if (static_cast<std::size_t>(piece + sizeof piece - out) < most) {
+      insert(stream, std::string_view(piece, static_cast<std::size_t>(out - piece)));
+      out = piece;
+    }
+    put("<", 1);
+    put(qualifiedName.data(), qualifiedName.size());
+    put(">", 1);
+    out = std::to_chars(out, piece + sizeof piece, entry).ptr;
+    put("</", 2);
+    put(qualifiedName.data(), qualifiedName.size());
+    put(">", 1);
+  }
+  insert(stream, std::string_view(piece, static_cast<std::size_t>(out - piece)));
 }
 
 /// One element per entry of a list of facades, each written by the entry itself.
