@@ -1,4 +1,5 @@
 // What objects write: element and child order, names, namespaces and text.
+#include <cstdint>
 #include <limits>
 #include <string>
 #include <vector>
@@ -129,7 +130,8 @@ TEST(WriteTest, LongIntListsAndLongNamesWriteEveryEntry) {
   namespace Sq0706 = ::Corvanthel::Schemas::Query::_2007_06::Savedquery;
   std::vector<int> values;
   for (int i = 0; i < 5000; ++i)
-    values.push_back(i % 3 == 0 ? std::numeric_limits<int>::min() + i : 1000003 * i);
+    values.push_back(i % 3 == 0 ? std::numeric_limits<int>::min() + i
+                                : static_cast<int>(std::int64_t{1000003} * i % 2000000000));
   values.push_back(std::numeric_limits<int>::max());
   Sq0706::SavedQueryResults results(7);
   results.setObjectsRelMapArray(values);

@@ -14,7 +14,7 @@
 namespace Corvanthel {
 namespace Soa {
 namespace Common {
-struct MemoryManager;  // complete only where the runtime has one
+class MemoryManager;  // complete only where the runtime has one
 }  // namespace Common
 }  // namespace Soa
 }  // namespace Corvanthel

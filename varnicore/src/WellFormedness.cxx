@@ -24,24 +24,30 @@ bool isXmlChar(unsigned long code) {
          (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF);
 }
 
-// Why the '&' before `rest` does not start one of the five predefined entities or a character
-// reference to an XML character; empty when it does. pugixml keeps an unknown or unterminated
-// reference as literal text and cuts a value short at "&#0;"; both would change data silently.
-std::string referenceError(std::string_view rest) {
+// Whether the '&' before `rest` starts one of the five predefined entities or a character reference
+// to an XML character; if not, and `why` is given, why not. pugixml keeps an unknown or
+// unterminated reference as literal text and cuts a value short at "&#0;"; both would change
+// data silently.
+bool isReference(std::string_view rest, std::string* why) {
   // The predefined entities first: text escaped for XML holds little else.
   for (const std::string_view entity : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
     if (rest.substr(0, entity.size()) == entity)
-      return {};
+      return true;
   }
+  const auto fail = [why](std::string reason) {
+    if (why != nullptr)
+      *why = std::move(reason);
+    return false;
+  };
   rest = rest.substr(0, 64);
   const std::size_t semicolon = rest.find(';');
   const std::string_view name = rest.substr(0, semicolon);
   if (semicolon == std::string_view::npos || name.empty() ||
       name.find_first_of(" \t\r\n<>&\"'") != std::string_view::npos) {
-    return "'&' must start an entity or character reference ending in ';'";
+    return fail("'&' must start an entity or character reference ending in ';'");
   }
   if (name[0] != '#')
-    return "Undeclared entity &" + std::string(name) + ";";
+    return fail("Undeclared entity &" + std::string(name) + ";");
   const bool hex = name.size() > 1 && name[1] == 'x';
   const std::string_view digits = name.substr(hex ? 2 : 1);
   unsigned long code = 0;
@@ -49,9 +55,16 @@ std::string referenceError(std::string_view rest) {
       std::from_chars(digits.data(), digits.data() + digits.size(), code, hex ? 16 : 10);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
       !isXmlChar(code)) {
-    return "Character reference &" + std::string(name) + "; is not an XML character";
+    return fail("Character reference &" + std::string(name) + "; is not an XML character");
   }
-  return {};
+  return true;
+}
+
+[[noreturn]] void rejectReference(const ParsedText& data, const char* text, std::size_t amp,
+                                  std::size_t size) {
+  std::string why;
+  isReference(std::string_view(text + amp + 1, size - amp - 1), &why);
+  failAt(data, amp, why.c_str());
 }
 
 // Comments, CDATA sections and processing instructions hold plain text, where '&' starts nothing.
@@ -140,17 +153,16 @@ void checkCharacters(ParsedText& data, std::size_t size) {
   }
 }
 
-std::vector<PlainTextReference> checkReferences(const ParsedText& data, std::size_t size) {
+std::vector<PlainTextSection> checkReferences(const ParsedText& data, std::size_t size) {
   const char* const text = data.text;
   const char* const end = text + size;
-  std::vector<PlainTextReference> plain;
+  std::vector<PlainTextSection> plain;
   const char* outside = text;  // lies outside the sections found so far
   std::size_t section = 0;     // where the section that ends at `outside` starts
   bool inDoctype = false;      // every later '&' may lie in a DOCTYPE
   for (auto amp = static_cast<const char*>(std::memchr(text, '&', size)); amp;
        amp = static_cast<const char*>(std::memchr(amp + 1, '&', end - amp - 1))) {
-    std::string error = referenceError(std::string_view(amp + 1, end - amp - 1));
-    if (error.empty())
+    if (isReference(std::string_view(amp + 1, end - amp - 1), nullptr))
       continue;
     const auto offset = static_cast<std::size_t>(amp - text);
     // Does a section that opens before this '&' reach past it?
@@ -166,31 +178,36 @@ std::vector<PlainTextReference> checkReferences(const ParsedText& data, std::siz
       section = static_cast<std::size_t>(lt - text);
       outside = length == 0 ? lt + 1 : length == std::string_view::npos ? end + 1 : lt + length;
     }
-    if (inDoctype) {
-      plain.push_back({offset, std::string_view::npos, std::move(error)});
-    } else if (outside > amp) {
-      plain.push_back({offset, section, std::move(error)});
-    } else {
-      failAt(data, offset, error.c_str());
-    }
+    if (!inDoctype && outside <= amp)
+      rejectReference(data, text, offset, size);
+    const std::size_t start = inDoctype ? std::string_view::npos : section;
+    if (plain.empty() || plain.back().start != start)
+      plain.push_back({start, offset});
   }
   return plain;
 }
 
-void confirmPlainTextReferences(const ParsedText& data, std::size_t size, pugi::xml_node root,
-                                const std::vector<PlainTextReference>& plain,
-                                const std::string& original) {
-  // The spans of attribute values in the original text, where a '<' starts no section.
-  std::vector<std::pair<std::size_t, std::size_t>> values;
+void confirmPlainTextSections(const ParsedText& data, std::size_t size, pugi::xml_node root,
+                              const std::vector<PlainTextSection>& plain,
+                              const std::string& original) {
+  // A section that starts inside an attribute value is none. The sections come in text order.
+  std::vector<char> inValue(plain.size(), 0);
+  const auto startsBefore = [](const PlainTextSection& section, std::size_t offset) {
+    return section.start < offset;
+  };
   pugi::xml_node node = root;
   while (node) {
     for (pugi::xml_attribute attribute = node.first_attribute(); attribute;
          attribute = attribute.next_attribute()) {
       const char* const value = attribute.value();
-      if (value > data.text && value < data.text + size) {
-        const auto begin = static_cast<std::size_t>(value - data.text);
-        const std::size_t close = original.find(original[begin - 1], begin);
-        values.emplace_back(begin, close == std::string::npos ? size : close);
+      if (value <= data.text || value >= data.text + size)
+        continue;
+      // The value as it was before parsing rewrote it: up to the quote that opened it.
+      const auto begin = static_cast<std::size_t>(value - data.text);
+      const std::size_t close = original.find(original[begin - 1], begin);
+      for (auto section = std::lower_bound(plain.begin(), plain.end(), begin, startsBefore);
+           section != plain.end() && section->start < close; ++section) {
+        inValue[static_cast<std::size_t>(section - plain.begin())] = 1;
       }
     }
     // The next element in document order: the first child, else the next sibling of the node
@@ -205,12 +222,9 @@ void confirmPlainTextReferences(const ParsedText& data, std::size_t size, pugi::
       next = element(up.next_sibling());
     node = next;
   }
-  for (const PlainTextReference& reference : plain) {
-    const bool inValue = std::any_of(values.begin(), values.end(), [&reference](const auto& span) {
-      return reference.section >= span.first && reference.section < span.second;
-    });
-    if (reference.section == std::string_view::npos || inValue)
-      failAt(data, reference.amp, reference.error.c_str());
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    if (plain[i].start == std::string_view::npos || inValue[i])
+      rejectReference(data, original.data(), plain[i].firstAmp, size);
   }
 }
 

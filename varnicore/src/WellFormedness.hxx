@@ -19,26 +19,25 @@ namespace Detail {
 // character but tab, LF and CR). Records where the lines start on the way.
 void checkCharacters(ParsedText& data, std::size_t size);
 
-// An '&' that starts no valid reference and seems to lie in a comment, CDATA section or
-// processing instruction, where it is plain text. Only the parsed tree can tell whether that
-// section is real: a '<' inside an attribute value (which the parser takes) starts none.
-struct PlainTextReference {
-  std::size_t amp;      // the offset of the '&'
-  std::size_t section;  // the offset of the '<' that opens its section; npos: a DOCTYPE
-  std::string error;    // what is wrong with it as a reference
+// A comment, CDATA section or processing instruction that seems to hold an '&' that starts no
+// valid reference, which is plain text there. Only the parsed tree can tell whether the section
+// is real: a '<' inside an attribute value (which the parser takes) starts none.
+struct PlainTextSection {
+  std::size_t start;     // the offset of the '<' that opens it; npos: a DOCTYPE, never confirmed
+  std::size_t firstAmp;  // the offset of the first such '&' in it
 };
 
 // Before parsing: every '&' in character data and attribute values starts one of the five
-// predefined entities or a character reference to an XML character. Returns the ones that seem
-// to be plain text in a section, for confirmPlainTextReferences.
-std::vector<PlainTextReference> checkReferences(const ParsedText& data, std::size_t size);
+// predefined entities or a character reference to an XML character. Returns the sections, in
+// text order, that seem to hold any other '&', for confirmPlainTextSections.
+std::vector<PlainTextSection> checkReferences(const ParsedText& data, std::size_t size);
 
-// After parsing, for a document with plain-text '&'s: each must lie in a section that is not
-// inside an attribute value (and not in a DOCTYPE, which a document passing the parser's checks
-// does not have at its top). `original` is the text as it was before parsing in place rewrote it.
-void confirmPlainTextReferences(const ParsedText& data, std::size_t size, pugi::xml_node root,
-                                const std::vector<PlainTextReference>& plain,
-                                const std::string& original);
+// After parsing, for a document with such sections: each must be one, not inside an attribute
+// value (and not in a DOCTYPE, which a document that passed the parser's checks does not have at
+// its top). `original` is the text as it was before parsing in place rewrote it.
+void confirmPlainTextSections(const ParsedText& data, std::size_t size, pugi::xml_node root,
+                              const std::vector<PlainTextSection>& plain,
+                              const std::string& original);
 
 }  // namespace Detail
 }  // namespace Xml

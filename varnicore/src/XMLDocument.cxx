@@ -84,7 +84,7 @@ XMLDocument XMLDocument::parseOwned(std::string text) {
   }
   data->text = begin;
   Detail::checkCharacters(*data, size);
-  const std::vector<Detail::PlainTextReference> plain = Detail::checkReferences(*data, size);
+  const std::vector<Detail::PlainTextSection> plain = Detail::checkReferences(*data, size);
   // Rare: kept only when the parsed tree must confirm where a '&' lies.
   const std::string original = plain.empty() ? std::string() : std::string(begin, size);
 
@@ -107,7 +107,7 @@ XMLDocument XMLDocument::parseOwned(std::string text) {
   if (!root)
     Detail::failAt(*data, size, "No document element found");
   if (!plain.empty())
-    Detail::confirmPlainTextReferences(*data, size, root, plain, original);
+    Detail::confirmPlainTextSections(*data, size, root, plain, original);
   data->root = root.internal_object();
   return XMLDocument(std::move(data));
 }
