@@ -133,7 +133,7 @@ class Random {
 template <class Check>
 void forEachCase(Check check) {
   const std::uint64_t first = fromEnvironment("PELAGON_PROPERTY_SEED", 20070630);
-  const std::uint64_t cases = fromEnvironment("PELAGON_PROPERTY_CASES", 300);
+  const std::uint64_t cases = fromEnvironment("PELAGON_PROPERTY_CASES", 1000);
   for (std::uint64_t seed = first; seed < first + cases; ++seed) {
     SCOPED_TRACE("PELAGON_PROPERTY_SEED=" + std::to_string(seed));
     Random random(seed);
@@ -202,6 +202,18 @@ TEST(RoundTripPropertyTest, SavedQueries2006_03) {
     }
     described.setServiceData(random.serviceData());
     expectStable(described, "DescribeSavedQueriesResponse", kSchema0603, lint);
+
+    Sq::DescribeSavedQueriesInput describe;
+    for (int i = random.count(); i > 0; --i)
+      describe.addQuerie(random.modelObject());
+    expectStable(describe, "DescribeSavedQueriesInput", kSchema0603, lint);
+    expectStable(Sq::GetSavedQueriesInput(), "GetSavedQueriesInput", kSchema0603, lint);
+  });
+}
+
+TEST(RoundTripPropertyTest, ServiceData2006_03) {
+  forEachCase([](Random& random, bool lint) {
+    expectStable(random.serviceData(), "ServiceData", "soa/2006_03/base/Base.xsd", lint);
   });
 }
 
@@ -231,9 +243,16 @@ TEST(RoundTripPropertyTest, SavedQueryCriteria2007_01) {
     expectStable(retrieved, "RetrieveQueryCriteriaResponse", schema, lint);
 
     Sq0701::DeleteQueryCriteriasInput names;
-    for (int i = random.count(); i > 0; --i)
+    Sq0701::RetrieveQueryCriteriasInput retrieve;
+    Sq0701::ReorderSavedQueryCriteriasInput reorder;
+    for (int i = random.count(); i > 0; --i) {
       names.addQueryCriteriaName(random.text());
+      retrieve.addQueryCriteriaName(random.text());
+      reorder.addQueryCriteriaName(random.text());
+    }
     expectStable(names, "DeleteQueryCriteriasInput", schema, lint);
+    expectStable(retrieve, "RetrieveQueryCriteriasInput", schema, lint);
+    expectStable(reorder, "ReorderSavedQueryCriteriasInput", schema, lint);
   });
 }
 
@@ -293,6 +312,35 @@ TEST(RoundTripPropertyTest, SavedQueryResults2007_06) {
                  lint);
   });
 }
+TEST(RoundTripPropertyTest, SearchCriteria2007_06) {
+  const std::string schema = "query/2007_06/savedquery/SavedQuery.xsd";
+  forEachCase([&schema](Random& random, bool lint) {
+    const auto criteria = [&random] {
+      Sq0706::SaveSearchCriteriaInfo info(random.text(), random.text(), random.text(),
+                                          random.text());
+      for (int i = random.count(); i > 0; --i)
+        info.addKey(random.text());
+      for (int i = random.count(); i > 0; --i)
+        info.addValue(random.text());
+      return info;
+    };
+    Sq0706::SaveSearchCriteriaInput save;
+    for (int i = random.count(); i > 0; --i)
+      save.addSearchCriteria(criteria());
+    expectStable(save, "SaveSearchCriteriaInput", schema, lint);
+
+    Sq0706::RetrieveSearchCriteriaInput retrieve;
+    for (int i = random.count(); i > 0; --i)
+      retrieve.addSearchName(random.text());
+    expectStable(retrieve, "RetrieveSearchCriteriaInput", schema, lint);
+
+    Sq0706::RetrieveSearchCriteriaResponse retrieved(random.serviceData());
+    for (int i = random.count(); i > 0; --i)
+      retrieved.addOutput(criteria());
+    expectStable(retrieved, "RetrieveSearchCriteriaResponse", schema, lint);
+  });
+}
+
 TEST(RoundTripPropertyTest, SavedQueryInputs2007_06To2008_06) {
   namespace Sq0709 = ::Corvanthel::Schemas::Query::_2007_09::Savedquery;
   namespace Sq0806 = ::Corvanthel::Schemas::Query::_2008_06::Savedquery;
