@@ -234,8 +234,11 @@ std::string_view XMLNode::getName() const noexcept {
 
 std::string_view XMLNode::getLocalName() const noexcept {
   const std::string_view name = getName();
-  const std::size_t colon = name.rfind(':');
-  return colon == std::string_view::npos ? name : name.substr(colon + 1);
+  // The local part follows the last colon; memrchr beats a loop on the names read per element.
+  const void* colon = name.empty() ? nullptr : memrchr(name.data(), ':', name.size());
+  if (colon == nullptr)
+    return name;
+  return name.substr(static_cast<std::size_t>(static_cast<const char*>(colon) - name.data()) + 1);
 }
 
 std::string XMLNode::getNamespaceUri() const {
@@ -262,8 +265,12 @@ std::string XMLNode::getText() const {
   std::string text;
   if (!node_)
     return text;
-  for (pugi::xml_node child = pugi::xml_node(node_).first_child(); child;
-       child = child.next_sibling()) {
+  const pugi::xml_node first = pugi::xml_node(node_).first_child();
+  const pugi::xml_node second = first.next_sibling();
+  // Most text lies in one piece, which is taken at its size.
+  if (!second && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata))
+    return std::string(first.value());
+  for (pugi::xml_node child = first; child; child = child.next_sibling()) {
     if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
       text += child.value();
     }
