@@ -93,15 +93,14 @@ void XmlStream::recycle(std::string&& markup) noexcept {
   // Short strings have no storage of their own; overly long ones are not worth keeping.
   constexpr std::size_t kLargest = 4096;
   if (spareCount_ < kSpares && markup.capacity() > 15 && markup.capacity() <= kLargest)
-    spares_[spareCount_++].swap(markup);
+    spares_[spareCount_++] = std::move(markup);
 }
 
 std::string XmlStream::spare() noexcept {
-  std::string markup;
-  if (spareCount_ > 0) {
-    markup.swap(spares_[--spareCount_]);
-    markup.clear();
-  }
+  if (spareCount_ == 0)
+    return std::string();
+  std::string markup = std::move(spares_[--spareCount_]);
+  markup.clear();
   return markup;
 }
 
@@ -152,14 +151,13 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
   // Built in place at its final size: this runs for every attribute of every element.
   std::string markup = spare();
   markup.resize(name.size() + value.size() + 4);
-  markup.front() = ' ';
-  markup.back() = '"';
   char* out = markup.data();
-  ++out;
+  *out++ = ' ';
   out = std::copy(name.begin(), name.end(), out);
   *out++ = '=';
   *out++ = '"';
-  std::copy(value.begin(), value.end(), out);
+  out = std::copy(value.begin(), value.end(), out);
+  *out = '"';
   return markup;
 }
 
