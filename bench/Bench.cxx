@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -118,15 +119,23 @@ struct SmallMessage {
   std::string file;
   std::function<void(const std::string&)> read;
   std::function<std::string(const std::string&)> rewrite;  // read, then write again
+  // An object read from the text, and what writes it.
+  std::function<std::function<std::string()>(const std::string&)> writer;
 };
 
 template <class T>
 SmallMessage small(const std::string& file, const std::string& root) {
-  return {file, readInto<T>, [root](const std::string& text) {
-            const XMLDocument document = XMLDocument::parse(text);
-            T object;
-            object.parse(document.getRootElement());
-            return write(object, root);
+  const auto readObject = [](const std::string& text) {
+    const XMLDocument document = XMLDocument::parse(text);
+    T object;
+    object.parse(document.getRootElement());
+    return object;
+  };
+  return {file, readInto<T>,
+          [root, readObject](const std::string& text) { return write(readObject(text), root); },
+          [root, readObject](const std::string& text) -> std::function<std::string()> {
+            const auto object = std::make_shared<T>(readObject(text));
+            return [object, root] { return write(*object, root); };
           }};
 }
 
@@ -171,10 +180,10 @@ void registerSmall() {
     const std::string text = readFile(std::string(PELAGON_MESSAGES_DIR) + "/" + message.file);
     const std::string canonical = message.rewrite(text);
     const auto read = message.read;
-    const auto rewrite = message.rewrite;
-    // Allocations of one read and one write: schema objects (through the manager) and all
-    // allocations (global operator new, which includes the parse and the strings).
-    const auto countAllocations = [read, rewrite, canonical](benchmark::State& state) {
+    const std::function<std::string()> writeOnce = message.writer(canonical);
+    // Allocations of one read: schema objects (through the manager) and all allocations (global
+    // operator new, which includes the parse and the strings); of one write, all allocations.
+    const auto countAllocations = [read, canonical](benchmark::State& state) {
       CountingManager manager;
       MemoryManager* previous = MemoryManager::setMemoryManager(&manager);
       const std::size_t before = globalAllocations();
@@ -188,6 +197,14 @@ void registerSmall() {
       for (auto _ : state)
         read(canonical);
       countAllocations(state);
+    })->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark((name + "/write").c_str(), [=](benchmark::State& state) {
+      for (auto _ : state)
+        benchmark::DoNotOptimize(writeOnce());
+      const std::size_t before = globalAllocations();
+      if (writeOnce() != canonical)
+        state.SkipWithError("the write does not give the text that was read");
+      state.counters["allocs_per_write"] = static_cast<double>(globalAllocations() - before);
     })->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark((name + "/bare_parse").c_str(), [=](benchmark::State& state) {
       for (auto _ : state)
@@ -234,8 +251,10 @@ class RatioReporter : public benchmark::ConsoleReporter {
         continue;
       const std::string base = name.substr(0, name.size() - 5);
       const auto parse = perItem_.find(base + "/bare_parse");
-      if (parse != perItem_.end() && parse->second > 0) {
-        std::printf("%-70s read/bare parse time %.2f\n", base.c_str(), time / parse->second);
+      const auto written = perItem_.find(base + "/write");
+      if (parse != perItem_.end() && parse->second > 0 && written != perItem_.end()) {
+        std::printf("%-64s read %.2f, write %.2f x bare parse time\n", base.c_str(),
+                    time / parse->second, written->second / parse->second);
       }
     }
   }

@@ -462,8 +462,13 @@ def type_definitions(complex_type, names, reduced):
     else:
         out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, false));")
         out.append('    const std::string prefix = stream.getNamespacePrefix(ns) + ":";')
+        prefixed = [f for f in complex_type.elements if f.kind != "ref"]
+        if prefixed:
+            # One string serves every qualified child name: the prefix, then each XML name.
+            longest = max(len(f.xml_name) for f in prefixed)
+            out.append(f"    Binding::ChildName child(prefix, {longest});")
         for f in complex_type.elements:
-            child = f'prefix + "{f.xml_name}"'
+            child = f'child("{f.xml_name}")'
             if f.kind == "ref":
                 out.append(f'    {member(f)}.outputXML(stream, "{f.xml_name}");')
             elif f.kind == "child":

@@ -55,6 +55,10 @@ XmlStream::StringSink::int_type XmlStream::StringSink::overflow(int_type c) {
 }
 
 std::streamsize XmlStream::StringSink::xsputn(const char* s, std::streamsize n) {
+  // A first reservation spares a small document the string's first rounds of doubling.
+  constexpr std::size_t kFirstCapacity = 2048;
+  if (text.capacity() < kFirstCapacity)
+    text.reserve(kFirstCapacity);
   text.append(s, static_cast<std::size_t>(n));
   return n;
 }
@@ -106,9 +110,24 @@ std::string XmlStream::spare() noexcept {
 
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   const bool root = scopes_.empty();
+  if (root && scopes_.capacity() == 0) {
+    // Room for the namespaces and nesting of a typical document, taken once per stream.
+    constexpr std::size_t kTypical = 8;
+    uris_.reserve(kTypical);
+    prefixes_.reserve(kTypical);
+    bindings_.reserve(kTypical);
+    scopes_.reserve(kTypical);
+  }
   const std::size_t bindingsBefore = bindings_.size();
   std::string markup = spare();
-  markup.reserve(name.size() + 1);
+  std::size_t size = name.size() + 1;
+  if (root) {
+    // Each declaration takes its URI, a prefix and a few characters.
+    for (const std::string& rootNs : rootNamespaces_)
+      size += rootNs.size() + kMaxPrefixBase + 16;
+    size += ns.size() + 16;
+  }
+  markup.reserve(size);
   markup += '<';
   markup += name;
   if (root) {

@@ -3,6 +3,7 @@
 #ifndef PELAGON_RUNTIME_BINDING_HXX
 #define PELAGON_RUNTIME_BINDING_HXX
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <cstring>
@@ -71,7 +72,7 @@ void writeElement(XmlStream& stream, const Impl& self, const std::string& label,
 #if !VARNICORE_REDUCED_PROFILE
   std::set<std::string> namespaces;
   self.getNamespaces(namespaces);
-  stream.addNamespaces(namespaces);
+  stream.addNamespaces(std::move(namespaces));  // by value; the set is not needed afterwards
 #else
   (void)self;
 #endif
@@ -125,10 +126,14 @@ void writeEntryElements(XmlStream& stream, const std::string& qualifiedName, con
                         AppendText appendText) {
   if (entries.empty())
     return;
-  const std::string open = "<" + qualifiedName + ">";
-  const std::string close = "</" + qualifiedName + ">";
+  // The start and end tag in one string, so that a short list costs one allocation for both.
+  std::string tags;
+  tags.reserve(2 * qualifiedName.size() + 5);
+  tags.append("<").append(qualifiedName).append("></").append(qualifiedName).append(">");
+  const std::string_view open = std::string_view(tags).substr(0, qualifiedName.size() + 2);
+  const std::string_view close = std::string_view(tags).substr(open.size());
   std::string text;
-  text.reserve(2 * kTextPiece);
+  text.reserve(std::min(2 * kTextPiece, entries.size() * (tags.size() + 16)));
   for (const auto& entry : entries) {
     text += open;
     appendText(text, entry);
@@ -182,6 +187,25 @@ inline void writeTextElements(XmlStream& stream, const std::string& qualifiedNam
   }
   insert(stream, std::string_view(piece, static_cast<std::size_t>(out - piece)));
 }
+
+/// The qualified names of an element's children: the prefix and a colon, then the XML name of
+/// the child being written, in one string whose storage serves them all.
+class ChildName {
+ public:
+  ChildName(const std::string& prefix, std::size_t longestName)
+      : name_(prefix), prefix_(prefix.size()) {
+    name_.reserve(prefix_ + longestName);
+  }
+  const std::string& operator()(std::string_view xmlName) {
+    name_.resize(prefix_);
+    name_.append(xmlName);
+    return name_;
+  }
+
+ private:
+  std::string name_;
+  std::size_t prefix_;
+};
 
 /// One element per entry of a list of facades, each written by the entry itself.
 template <class Facade>

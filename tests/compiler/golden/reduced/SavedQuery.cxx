@@ -68,7 +68,8 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
     Binding::writeAttribute(stream, kSavedQueryObjectAttributeNames[1], description_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    query_.outputXML(stream, prefix + "query");
+    Binding::ChildName child(prefix, 5);
+    query_.outputXML(stream, child("query"));
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
@@ -156,7 +157,8 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
     Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[5], logicalOperation_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    lov_.outputXML(stream, prefix + "lov");
+    Binding::ChildName child(prefix, 3);
+    lov_.outputXML(stream, child("lov"));
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
@@ -221,7 +223,8 @@ void SavedQueryFieldListObjectImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::writeChildren(stream, prefix + "fields", fields_);
+    Binding::ChildName child(prefix, 6);
+    Binding::writeChildren(stream, child("fields"), fields_);
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
@@ -315,7 +318,8 @@ void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::writeChildren(stream, prefix + "queries", queries_);
+    Binding::ChildName child(prefix, 7);
+    Binding::writeChildren(stream, child("queries"), queries_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -373,7 +377,8 @@ void DescribeSavedQueriesInputImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::writeChildren(stream, prefix + "queries", queries_);
+    Binding::ChildName child(prefix, 7);
+    Binding::writeChildren(stream, child("queries"), queries_);
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
@@ -431,7 +436,8 @@ void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::writeChildren(stream, prefix + "fieldLists", fieldLists_);
+    Binding::ChildName child(prefix, 10);
+    Binding::writeChildren(stream, child("fieldLists"), fieldLists_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -502,9 +508,10 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
     Binding::writeAttribute(stream, kExecuteSavedQueryInputAttributeNames[0], limit_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    query_.outputXML(stream, prefix + "query");
-    Binding::writeTextElements(stream, prefix + "entries", entries_);
-    Binding::writeTextElements(stream, prefix + "values", values_);
+    Binding::ChildName child(prefix, 7);
+    query_.outputXML(stream, child("query"));
+    Binding::writeTextElements(stream, child("entries"), entries_);
+    Binding::writeTextElements(stream, child("values"), values_);
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
 }
@@ -578,7 +585,8 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
     Binding::writeAttribute(stream, kExecuteSavedQueryResponseAttributeNames[0], nFound_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
     const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::writeChildren(stream, prefix + "objects", objects_);
+    Binding::ChildName child(prefix, 7);
+    Binding::writeChildren(stream, child("objects"), objects_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
