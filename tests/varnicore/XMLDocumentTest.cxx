@@ -89,6 +89,13 @@ TEST(XMLDocumentTest, WalksElementsOnly) {
   EXPECT_TRUE(b.getNextSibling().isNull());
   EXPECT_EQ(b.getFirstChild().getParent().getName(), "b");
   EXPECT_EQ(b.getFirstChild().getParent().getParent().getName(), "r");
+  // Whichever way a node is reached, it knows whether it is the root.
+  EXPECT_TRUE(b.hasParent());
+  EXPECT_TRUE(b.getFirstChild().getParent().hasParent());
+  EXPECT_FALSE(b.getParent().hasParent());
+  EXPECT_TRUE(b.getParent().isSameAs(root));
+  for (const XMLNode& child : root.getChildren())
+    EXPECT_TRUE(child.hasParent());
 
   const XMLNode null;
   EXPECT_TRUE(null.getName().empty());

@@ -35,17 +35,6 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Reads exactly width digits at text[pos]; -1 when any of them is not a digit.
-int fixedDigits(std::string_view text, std::size_t pos, std::size_t width) {
-  int value = 0;
-  for (std::size_t i = pos; i < pos + width; ++i) {
-    if (!isDigit(text[i]))
-      return -1;
-    value = value * 10 + (text[i] - '0');
-  }
-  return value;
-}
-
 void putDigits(char* out, int value, int width) {
   for (int i = width - 1; i >= 0; --i) {
     out[i] = static_cast<char>('0' + value % 10);
@@ -200,15 +189,20 @@ DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text) 
       value[13] != ':' || value[16] != ':') {
     cannotConvert(text, "DateTime");
   }
-  const int fields[6] = {fixedDigits(value, 0, 4),  fixedDigits(value, 5, 2),
-                         fixedDigits(value, 8, 2),  fixedDigits(value, 11, 2),
-                         fixedDigits(value, 14, 2), fixedDigits(value, 17, 2)};
-  for (int field : fields) {
-    if (field < 0)
-      cannotConvert(text, "DateTime");
+  // The fourteen digits, checked together: one branch instead of one per digit.
+  static constexpr std::size_t kDigitAt[14] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
+  int digits[14];
+  bool allDigits = true;
+  for (std::size_t i = 0; i < 14; ++i) {
+    const unsigned digit = static_cast<unsigned char>(value[kDigitAt[i]]) - unsigned{'0'};
+    allDigits &= digit <= 9;
+    digits[i] = static_cast<int>(digit);
   }
+  if (!allDigits)
+    cannotConvert(text, "DateTime");
+  const auto pair = [&digits](std::size_t at) { return digits[at] * 10 + digits[at + 1]; };
   try {
-    return DateTime(fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]);
+    return DateTime(pair(0) * 100 + pair(2), pair(4), pair(6), pair(8), pair(10), pair(12));
   } catch (const std::out_of_range&) {
     cannotConvert(text, "DateTime");
   }

@@ -122,7 +122,7 @@ XMLDocument::~XMLDocument() = default;
 XMLNode XMLDocument::getRootElement() const noexcept {
   if (!data_)
     return XMLNode();
-  return XMLNode(data_->root, data_.get());
+  return XMLNode(data_->root, data_.get(), false);
 }
 
 std::string XMLNode::getAttr(const std::string& name) const {
@@ -278,14 +278,15 @@ std::string XMLNode::getText() const {
   return text;
 }
 
-bool XMLNode::hasParent() const noexcept {
+bool XMLNode::hasElementParent() const noexcept {
   return node_ && pugi::xml_node(node_).parent().type() == pugi::node_element;
 }
 
 XMLNode XMLNode::getParent() const noexcept {
   if (!hasParent())
     return XMLNode();
-  return XMLNode(pugi::xml_node(node_).parent().internal_object(), text_);
+  const XMLNode parent(pugi::xml_node(node_).parent().internal_object(), text_, false);
+  return XMLNode(parent.node_, text_, parent.hasParent());
 }
 
 std::size_t XMLNode::getChildCount() const noexcept {
@@ -298,13 +299,15 @@ std::size_t XMLNode::getChildCount() const noexcept {
 XMLNode XMLNode::getFirstChild() const noexcept {
   if (!node_)
     return XMLNode();
-  return XMLNode(firstElementFrom(pugi::xml_node(node_).first_child()).internal_object(), text_);
+  return XMLNode(firstElementFrom(pugi::xml_node(node_).first_child()).internal_object(), text_,
+                 true);
 }
 
 XMLNode XMLNode::getNextSibling() const noexcept {
   if (!node_)
     return XMLNode();
-  return XMLNode(firstElementFrom(pugi::xml_node(node_).next_sibling()).internal_object(), text_);
+  return XMLNode(firstElementFrom(pugi::xml_node(node_).next_sibling()).internal_object(), text_,
+                 true);
 }
 
 int XMLNode::getLine() const noexcept {

@@ -71,7 +71,7 @@ class VARNICORE_API XMLNode {
   std::string getText() const;
 
   /// False for the root element of a document.
-  bool hasParent() const noexcept;
+  bool hasParent() const noexcept { return child_ || hasElementParent(); }
   XMLNode getParent() const noexcept;
 
   /// Child elements only; text, comments and processing instructions are skipped.
@@ -89,11 +89,16 @@ class VARNICORE_API XMLNode {
 
  private:
   friend class XMLDocument;
-  XMLNode(pugi::xml_node_struct* node, const Detail::ParsedText* text) noexcept
-      : node_(node), text_(text) {}
+  XMLNode(pugi::xml_node_struct* node, const Detail::ParsedText* text, bool child) noexcept
+      : node_(node), text_(text), child_(node != nullptr && child) {}
+
+  bool hasElementParent() const noexcept;
 
   pugi::xml_node_struct* node_ = nullptr;
   const Detail::ParsedText* text_ = nullptr;  // stays put when the document is moved
+  // Known to have an element for parent, as every node reached through getFirstChild and
+  // getNextSibling has: hasParent runs for every element read, and then needs no look-up.
+  bool child_ = false;
 };
 
 /// Forward iteration over the child elements of a node.

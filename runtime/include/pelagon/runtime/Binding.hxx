@@ -239,9 +239,13 @@ void reserveFor(const XMLNode& node, Lists&... lists) {
 /// Appends a new entry parsed from child. An entry whose parse throws is not appended.
 template <class Facade>
 void appendParsed(std::vector<Facade>& entries, const XMLNode& child) {
-  Facade entry;
-  entry.parse(child);
-  entries.push_back(entry);
+  entries.emplace_back();  // parsed in place: no copy of the handle to make and drop
+  try {
+    entries.back().parse(child);
+  } catch (...) {
+    entries.pop_back();
+    throw;
+  }
 }
 
 /// Throws DomException("Unexpected node name: " + the child's local name).
