@@ -30,9 +30,12 @@ bool isXmlChar(unsigned long code) {
 // data silently.
 bool isReference(std::string_view rest, std::string* why) {
   // The predefined entities first: text escaped for XML holds little else.
-  for (const std::string_view entity : {"amp;", "lt;", "gt;", "quot;", "apos;"}) {
-    if (rest.substr(0, entity.size()) == entity)
-      return true;
+  const auto startsWith = [rest](const char* entity, std::size_t length) {
+    return rest.size() >= length && std::memcmp(rest.data(), entity, length) == 0;
+  };
+  if (startsWith("amp;", 4) || startsWith("lt;", 3) || startsWith("gt;", 3) ||
+      startsWith("quot;", 5) || startsWith("apos;", 5)) {
+    return true;
   }
   const auto fail = [why](std::string reason) {
     if (why != nullptr)
@@ -124,6 +127,18 @@ void checkCharacters(ParsedText& data, std::size_t size) {
         failAt(data, pos, what);
       }
       ++pos;
+      continue;
+    }
+    // The common sequences first: two bytes, and three bytes outside the lead bytes whose second
+    // byte is restricted (E0, ED) and the one that can start U+FFFE or U+FFFF (EF).
+    const auto continuation = [text](std::size_t at) { return (text[at] & 0xC0u) == 0x80u; };
+    if (byte >= 0xC2 && byte <= 0xDF && size - pos >= 2 && continuation(pos + 1)) {
+      pos += 2;
+      continue;
+    }
+    if (byte >= 0xE1 && byte <= 0xEE && byte != 0xED && size - pos >= 3 && continuation(pos + 1) &&
+        continuation(pos + 2)) {
+      pos += 3;
       continue;
     }
     std::size_t length = 0;
