@@ -290,9 +290,14 @@ XMLNode XMLNode::getParent() const noexcept {
 }
 
 std::size_t XMLNode::getChildCount() const noexcept {
+  // Every list of a schema object is reserved from this count: a plain walk of the tree.
   std::size_t count = 0;
-  for (XMLNode child = getFirstChild(); child; child = child.getNextSibling())
-    ++count;
+  if (node_ == nullptr)
+    return count;
+  for (pugi::xml_node child = pugi::xml_node(node_).first_child(); child;
+       child = child.next_sibling()) {
+    count += child.type() == pugi::node_element ? 1 : 0;
+  }
   return count;
 }
 
