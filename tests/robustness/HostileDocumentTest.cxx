@@ -104,6 +104,11 @@ TEST(HostileDocumentTest, KeepsEveryReferenceThatXmlDefines) {
       "&#9;&#10;&#13;<![CDATA[&foo; &#0;]]></entries>"));
   ASSERT_EQ(input.getEntrieArray().size(), 1u);
   EXPECT_EQ(input.getEntrieArray()[0], "&<>\"'AB\xF0\x9F\x98\x80\t\n\r&foo; &#0;");
+  // "<!-->" opens a comment and does not close it: what follows up to "-->" is comment text.
+  EXPECT_EQ(
+      PelagonTest::read<Sq::ExecuteSavedQueryInput>(queryInput("<!-->&foo;--><entries>x</entries>"))
+          .getEntrieArray(),
+      std::vector<std::string>{"x"});
 }
 
 TEST(HostileDocumentTest, RejectsBytesThatAreNoXmlCharacters) {
