@@ -80,8 +80,13 @@ bool loadMessage(std::string text, const TypeInfo* forcedType, Message& message,
   }
   const XMLNode root = message.input->getRootElement();
   const TypeTable& table = typeTable();
-  message.type =
-      forcedType ? forcedType : table.findDocument(root.getNamespaceUri(), root.getLocalName());
+  try {
+    message.type =
+        forcedType ? forcedType : table.findDocument(root.getNamespaceUri(), root.getLocalName());
+  } catch (const DomException& error) {  // a namespace declaration given twice
+    problem = parseProblem(error.getMessage());
+    return false;
+  }
   if (message.type == nullptr) {
     problem = problemAt(root, unknownRoot(root));
     return false;
@@ -90,8 +95,13 @@ bool loadMessage(std::string text, const TypeInfo* forcedType, Message& message,
     message.rewritten = message.type->rewrite(root, std::string(root.getLocalName()));
     return true;
   } catch (const DomException& error) {
-    const XMLNode where = findReadFailure(table, *message.type, root);
-    problem = where ? problemAt(where, error.getMessage()) : Problem{0, 0, error.getMessage()};
+    XMLNode where;
+    try {
+      where = findReadFailure(table, *message.type, root);
+    } catch (const DomException&) {
+      // The search met the fault itself (a repeated attribute), whose message says where it is.
+    }
+    problem = where ? problemAt(where, error.getMessage()) : parseProblem(error.getMessage());
   } catch (const InvalidXmlText& error) {
     const XMLNode where = findUnwritableText(table, *message.type, root);
     problem = where ? problemAt(where, error.what()) : Problem{0, 0, error.what()};

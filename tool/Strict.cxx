@@ -7,8 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include <varnicore/Exceptions.hxx>
+
 namespace Pelagon {
 namespace Tool {
+
+using ::Corvanthel::Soa::Common::Exceptions::DomException;
 
 namespace {
 
@@ -89,8 +93,24 @@ class Comparison {
     findings_.push_back(problemAt(where, std::move(message)));
   }
 
+  // XML allows an attribute once per element; the accessors of a node that gives one twice throw.
+  bool attributesUnique(const XMLNode& in) {
+    try {
+      (void)in.getAttrNames();
+      return true;
+    } catch (const DomException&) {
+      add(in, elementText(in) + " gives an attribute twice, which XML does not allow");
+      return false;
+    }
+  }
+
   void sameNamespace(const XMLNode& in, const XMLNode& out) {
-    const std::string inUri = in.getNamespaceUri();
+    std::string inUri;
+    try {
+      inUri = in.getNamespaceUri();
+    } catch (const DomException&) {
+      return;  // a declaration given twice, which attributes() reports
+    }
     const std::string outUri = out.getNamespaceUri();
     if (inUri != outUri) {
       add(in, elementText(in) + " is in " + namespaceText(inUri) + "; it is written in " +
@@ -100,6 +120,8 @@ class Comparison {
 
   // Attributes of in that out lacks are dropped, for the reason given.
   void attributes(const XMLNode& in, const XMLNode& out, const std::string& dropped) {
+    if (!attributesUnique(in))
+      return;
     for (const std::string& name : in.getAttrNames()) {
       if (!isNamespaceDeclaration(name) && !out.hasAttr(name))
         add(in, "attribute " + name + "=" + quoted(in.getAttr(name)) + " is dropped: " + dropped);

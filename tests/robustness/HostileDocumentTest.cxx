@@ -156,6 +156,10 @@ TEST(HostileDocumentTest, RejectsRepeatedAttributesWhereTheyAreRead) {
   const std::string_view names[] = {"a1", "a7"};
   std::string_view values[2];
   EXPECT_EQ(error([&] { c.getAttrViews(names, values, 2); }), repeated);
+  // A namespace declaration is an attribute too.
+  const XMLDocument twice = XMLDocument::parse("<r xmlns='urn:a' xmlns='urn:b'><c/></r>");
+  EXPECT_EQ(error([&twice] { twice.getRootElement().getFirstChild().getNamespaceUri(); }),
+            "line 1, column 1: Attribute repeated in element r");
   // The attributes given once read as usual, and so does an element without repeats.
   EXPECT_EQ(c.getAttr("a8"), "8");
   EXPECT_EQ(document.getRootElement().getAttrNames().size(), 20u);

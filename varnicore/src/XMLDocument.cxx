@@ -254,7 +254,7 @@ std::string XMLNode::getNamespaceUri() const {
     declaration.append(":").append(prefix);
   }
   for (pugi::xml_node node(node_); node.type() == pugi::node_element; node = node.parent()) {
-    const pugi::xml_attribute attribute = node.attribute(declaration.c_str());
+    const pugi::xml_attribute attribute = onlyAttribute(node.internal_object(), text_, declaration);
     if (attribute)
       return attribute.value();
   }

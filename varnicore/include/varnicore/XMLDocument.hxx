@@ -63,7 +63,7 @@ class VARNICORE_API XMLNode {
   /// The element name without its prefix.
   std::string_view getLocalName() const noexcept;
   /// The namespace URI of the element, resolved through the declarations in scope; "" when the
-  /// element is in no namespace.
+  /// element is in no namespace. A declaration given twice on an element throws, as getAttr does.
   std::string getNamespaceUri() const;
 
   /// The element's own text: its character data and CDATA sections, concatenated in document
