@@ -147,12 +147,13 @@ bool sameName(const char* candidate, std::string_view name) noexcept {
 // XML 1.0 allows an attribute name once per element. The parser keeps every copy, so that a
 // look-up by name would find the first and hide the others; reading one is an error instead.
 [[noreturn]] void attributeRepeated(pugi::xml_node_struct* node, const Detail::ParsedText* text) {
-  const auto [line, column] = startTagPosition(node, text);
-  const std::string where =
-      line > 0 ? "line " + std::to_string(line) + ", column " + std::to_string(column) + ": "
-               : std::string();
-  throw Exceptions::DomException(where + "Attribute repeated in element " +
-                                 pugi::xml_node(node).name());
+  const std::string cause =
+      "Attribute repeated in element " + std::string(pugi::xml_node(node).name());
+  // Placed, as every parse error is, at the '<' before the element's name.
+  const std::ptrdiff_t nameOffset = pugi::xml_node(node).offset_debug();
+  if (text != nullptr && nameOffset >= 1)
+    Detail::failAt(*text, static_cast<std::size_t>(nameOffset - 1), cause.c_str());
+  throw Exceptions::DomException(cause);
 }
 
 // The attribute with this name, after making sure that it is the only one.
