@@ -526,7 +526,7 @@ def type_definitions(complex_type, names, reduced):
                     "ref": f"{m}.parse(child);",
                     "child_list": f"Binding::appendParsed({m}, child);",
                     "string_list": f"{m}.push_back(child.getText());",
-                    "int_list": f"{m}.push_back(lexical_cast<int>(child.getText()));",
+                    "int_list": f"{m}.push_back(Binding::readIntEntry(child));",
                 }[f.kind])
             out += [
                 "      } else {",

@@ -23,7 +23,8 @@ std::string parseError(const std::string& text) {
 }
 
 TEST(XMLDocumentTest, ReportsMalformedTextWithLineAndColumn) {
-  EXPECT_EQ(parseError("<a>\n  <b></c>\n</a>"), "line 2, column 8: Start-end tags mismatch");
+  EXPECT_EQ(parseError("<a>\n  <b></c>\n</a>"),
+            "line 2, column 8: End tag </c> does not match start tag <b>");
   EXPECT_EQ(parseError("<a/>\n<b/>"), "line 2, column 1: A second root element is not allowed");
   EXPECT_EQ(parseError("<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"),
             "line 2, column 1: DOCTYPE is not allowed");

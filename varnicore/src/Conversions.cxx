@@ -12,6 +12,8 @@
 
 #include <varnicore/Exceptions.hxx>
 
+#include "Utf8.hxx"
+
 namespace Corvanthel {
 namespace Soa {
 namespace Common {
@@ -95,43 +97,22 @@ const char* escapeFor(unsigned char byte) {
 // The length of the UTF-8 sequence that starts with a byte >= 0x80 at text[pos], after checking
 // that it is the shortest form of a code point XML 1.0 allows.
 std::size_t checkedSequenceLength(std::string_view text, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  std::size_t length = 0;
-  unsigned low = 0x80;   // the range of the second byte, narrowed to exclude overlong forms,
-  unsigned high = 0xBF;  // surrogates and code points above U+10FFFF
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0)
-      low = 0xA0;
-    if (lead == 0xED)
-      high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0)
-      low = 0x90;
-    if (lead == 0xF4)
-      high = 0x8F;
-  } else {
-    rejectText(pos, "malformed UTF-8 (byte 0x%02X cannot start a character)", lead);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data()) + pos;
+  const Detail::Utf8Sequence sequence = Detail::decodeUtf8(bytes, text.size() - pos);
+  switch (sequence.fault) {
+    case Detail::Utf8Fault::None:
+      break;
+    case Detail::Utf8Fault::BadLead:
+      rejectText(pos, "malformed UTF-8 (byte 0x%02X cannot start a character)", bytes[0]);
+    case Detail::Utf8Fault::CutShort:
+      rejectText(pos, "malformed UTF-8 (sequence starting with 0x%02X is cut short)", bytes[0]);
+    case Detail::Utf8Fault::BadContinuation:
+      rejectText(pos + sequence.faultAt, "malformed UTF-8 (unexpected byte 0x%02X in a sequence)",
+                 bytes[sequence.faultAt]);
   }
-  if (text.size() - pos < length) {
-    rejectText(pos, "malformed UTF-8 (sequence starting with 0x%02X is cut short)", lead);
-  }
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto byte = static_cast<unsigned char>(text[pos + i]);
-    const bool inRange = i == 1 ? (byte >= low && byte <= high) : (byte >= 0x80 && byte <= 0xBF);
-    if (!inRange) {
-      rejectText(pos + i, "malformed UTF-8 (unexpected byte 0x%02X in a sequence)", byte);
-    }
-  }
-  if (lead == 0xEF && static_cast<unsigned char>(text[pos + 1]) == 0xBF) {
-    const auto last = static_cast<unsigned char>(text[pos + 2]);
-    if (last >= 0xBE)
-      rejectText(pos, "character U+%04X is not allowed", 0xFFC0u + (last & 0x3F));
-  }
-  return length;
+  if (!Detail::isXmlChar(sequence.code))
+    rejectText(pos, "character U+%04X is not allowed", static_cast<unsigned>(sequence.code));
+  return sequence.length;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #define VARNICORE_XMLDOCUMENT_HXX
 
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -10,10 +11,7 @@
 #include <vector>
 
 #include <varnicore/Export.hxx>
-
-namespace pugi {
-struct xml_node_struct;
-}
+#include <varnicore/XMLTree.hxx>
 
 namespace Corvanthel {
 namespace Soa {
@@ -23,82 +21,93 @@ namespace Xml {
 class XMLDocument;
 class XMLNodeChildren;
 namespace Detail {
-struct ParsedText;
+struct Tree;
 }
 
 /// One element of a parsed document: a light handle that stays valid as long as its
-/// XMLDocument. A default-constructed node is null; asking a null node for anything gives
-/// empty results.
+/// XMLDocument, also when the document is moved. A default-constructed node is null; asking a
+/// null node for anything gives empty results.
+///
+/// Names and values are views into the document: no accessor searches for a name's end, and the
+/// ones that return std::string_view copy nothing.
 class VARNICORE_API XMLNode {
  public:
   XMLNode() noexcept = default;
 
-  bool isNull() const noexcept { return node_ == nullptr; }
+  bool isNull() const noexcept { return element_ == nullptr; }
   /// True when both stand for the same element (or both are null).
-  bool isSameAs(const XMLNode& other) const noexcept { return node_ == other.node_; }
-  explicit operator bool() const noexcept { return node_ != nullptr; }
+  bool isSameAs(const XMLNode& other) const noexcept { return element_ == other.element_; }
+  explicit operator bool() const noexcept { return element_ != nullptr; }
 
-  /// The value of the attribute with this exact (unprefixed or prefixed) name; "" when absent.
-  ///
-  /// An element may give an attribute name once. The parser does not look for repeats; the
-  /// attribute accessors do, so that no repeated value is ever silently passed over: getAttr,
-  /// getAttrView and hasAttr throw Exceptions::DomException("line L, column C: Attribute
-  /// repeated in element E") when the name asked for is given twice, getAttrViews when any of
-  /// its names is, and getAttrNames when any name is.
+  /// The value of the attribute with this exact (unprefixed or prefixed) name, after the
+  /// normalisation XML 1.0 gives attribute values; "" when absent. A document never gives an
+  /// attribute twice on one element: parsing rejects that.
   std::string getAttr(const std::string& name) const;
   /// As getAttr, without a copy: the value as it lies in the document (valid while the document
   /// lives).
-  std::string_view getAttrView(std::string_view name) const;
+  std::string_view getAttrView(std::string_view name) const noexcept;
   /// getAttrView for several names at once, in one pass over the element's attributes:
   /// values[i] is the value of names[i] ("" when absent). Fastest when the attributes come in
   /// the order of the names.
   void getAttrViews(const std::string_view* names, std::string_view* values,
-                    std::size_t count) const;
-  bool hasAttr(const std::string& name) const;
+                    std::size_t count) const noexcept;
+  bool hasAttr(const std::string& name) const noexcept;
   /// The names of all attributes, namespace declarations included, in document order.
   std::vector<std::string> getAttrNames() const;
 
   /// The element name as written, with its prefix.
-  std::string_view getName() const noexcept;
+  std::string_view getName() const noexcept {
+    return element_ ? std::string_view(tree_->text + element_->name, element_->nameLength)
+                    : std::string_view();
+  }
   /// The element name without its prefix.
-  std::string_view getLocalName() const noexcept;
+  std::string_view getLocalName() const noexcept {
+    return element_ ? std::string_view(tree_->text + element_->name + element_->localName,
+                                       element_->nameLength - element_->localName)
+                    : std::string_view();
+  }
   /// The namespace URI of the element, resolved through the declarations in scope; "" when the
-  /// element is in no namespace. A declaration given twice on an element throws, as getAttr does.
+  /// element is in no namespace.
   std::string getNamespaceUri() const;
+  /// The namespace URI that prefix stands for at this element ("" for the default namespace);
+  /// "" when it is bound to none. "xml" is always bound to the XML namespace.
+  std::string lookupNamespaceUri(std::string_view prefix) const;
 
   /// The element's own text: its character data and CDATA sections, concatenated in document
   /// order, whitespace included; the text of child elements is not part of it.
   std::string getText() const;
 
   /// False for the root element of a document.
-  bool hasParent() const noexcept { return child_ || hasElementParent(); }
-  XMLNode getParent() const noexcept;
+  bool hasParent() const noexcept { return element_ != nullptr && index_ != 0; }
+  XMLNode getParent() const noexcept { return hasParent() ? at(element_->parent) : XMLNode(); }
 
   /// Child elements only; text, comments and processing instructions are skipped.
-  std::size_t getChildCount() const noexcept;
-  XMLNode getFirstChild() const noexcept;
-  XMLNode getNextSibling() const noexcept;
+  std::size_t getChildCount() const noexcept { return element_ ? element_->childCount : 0; }
+  XMLNode getFirstChild() const noexcept {
+    return element_ && element_->childCount != 0 ? at(index_ + 1) : XMLNode();
+  }
+  XMLNode getNextSibling() const noexcept {
+    return element_ && element_->nextSibling != 0 ? at(element_->nextSibling) : XMLNode();
+  }
 
   /// for (const XMLNode& child : node.getChildren()) visits the child elements in order.
   XMLNodeChildren getChildren() const noexcept;
 
-  /// Where the element's start tag begins in the parsed text, counted from 1 (columns in
-  /// bytes); 0 when unknown.
+  /// Where the element's start tag begins in the parsed text, counted from 1 (columns in bytes
+  /// of the document's UTF-8 form); 0 for a null node.
   int getLine() const noexcept;
   int getColumn() const noexcept;
 
  private:
   friend class XMLDocument;
-  XMLNode(pugi::xml_node_struct* node, const Detail::ParsedText* text, bool child) noexcept
-      : node_(node), text_(text), child_(node != nullptr && child) {}
+  XMLNode(const Detail::TreeView* tree, std::uint32_t index) noexcept
+      : tree_(tree), element_(&tree->elements[index]), index_(index) {}
+  XMLNode at(std::uint32_t index) const noexcept { return XMLNode(tree_, index); }
+  const Detail::Tree& tree() const noexcept;
 
-  bool hasElementParent() const noexcept;
-
-  pugi::xml_node_struct* node_ = nullptr;
-  const Detail::ParsedText* text_ = nullptr;  // stays put when the document is moved
-  // Known to have an element for parent, as every node reached through getFirstChild and
-  // getNextSibling has: hasParent runs for every element read, and then needs no look-up.
-  bool child_ = false;
+  const Detail::TreeView* tree_ = nullptr;
+  const Detail::ElementRecord* element_ = nullptr;
+  std::uint32_t index_ = 0;
 };
 
 /// Forward iteration over the child elements of a node.
@@ -143,20 +152,34 @@ inline XMLNodeChildren XMLNode::getChildren() const noexcept {
 
 /// A parsed document; owns its text and the tree, and is movable, not copyable.
 ///
-/// The parser keeps all whitespace that is an element's only content and normalises line ends
-/// (CR LF and lone CR become LF) as XML 1.0 requires. It never loads anything from outside and
-/// never expands entities declared in a DTD: a document with a DOCTYPE is rejected. Also rejected:
-/// bytes that are not well-formed UTF-8, control characters (raw or as character references),
-/// and an '&' in text or an attribute value that starts no predefined entity or character
-/// reference to an XML character. A repeated attribute is reported when it is read (see
-/// XMLNode::getAttr).
+/// The parser is strict: it accepts exactly the documents that are well-formed under XML 1.0
+/// (Fifth Edition) and namespace-well-formed under Namespaces in XML 1.0 (Third Edition), except
+/// that it rejects every document with a DOCTYPE (so nothing is ever loaded from outside and no
+/// entity but the five predefined ones exists). The first fault in document order is reported
+/// as Exceptions::DomException, whose message names the rule broken and starts with
+/// "line L, column C: ", and which carries the place as getLine() and getColumn().
+///
+/// Encodings: UTF-8 with or without a byte order mark; UTF-16 in either byte order, which must
+/// begin with a byte order mark; ISO-8859-1 and US-ASCII when the XML declaration names them.
+/// Any other encoding, or a declaration that contradicts the byte order mark or the bytes, is
+/// rejected with a message that names it. Whatever the encoding, the tree holds UTF-8, and lines
+/// and columns count in that form.
+///
+/// What the tree keeps: elements, their attributes (namespace declarations included) and their
+/// text, with line ends normalised (CR LF and lone CR become LF) and attribute values normalised
+/// (a literal tab, CR or LF becomes a space; references to them stay), references replaced.
+/// Whitespace is kept wherever it stands inside the root element. Comments, processing
+/// instructions and the XML declaration are checked and dropped.
+///
+/// Limits: a document of 4 GiB or more in its UTF-8 form is rejected. Nesting depth, element and
+/// attribute counts and name lengths are limited only by memory; the parse is not recursive.
 class VARNICORE_API XMLDocument {
  public:
-  /// Parses UTF-8 text (an optional byte order mark is skipped). Throws
-  /// Exceptions::DomException with the line, column and cause for malformed text, for text
-  /// without a root element and for a document with a DOCTYPE.
+  /// Parses the text (see the class comment). Throws Exceptions::DomException with the line,
+  /// column and cause for text that is not a namespace-well-formed document.
   static XMLDocument parse(const std::string& text);
-  /// As above, taking over the text without copying it.
+  /// As above, taking over the text without copying it (UTF-16 and ISO-8859-1 text is converted
+  /// to UTF-8 all the same).
   static XMLDocument parse(std::string&& text);
 
   XMLDocument(XMLDocument&& other) noexcept;
@@ -166,10 +189,10 @@ class VARNICORE_API XMLDocument {
   XMLNode getRootElement() const noexcept;
 
  private:
-  explicit XMLDocument(std::unique_ptr<Detail::ParsedText> data) noexcept;
+  explicit XMLDocument(std::unique_ptr<Detail::Tree> tree) noexcept;
   static XMLDocument parseOwned(std::string text);
 
-  std::unique_ptr<Detail::ParsedText> data_;
+  std::unique_ptr<Detail::Tree> tree_;
 };
 
 }  // namespace Xml

@@ -79,15 +79,31 @@ void writeElement(XmlStream& stream, const Impl& self, const std::string& label,
   marked(label, body);
 }
 
+/// error, placed at node unless it already has a place: a fault met while node is read (a value
+/// that does not convert) is reported where node begins.
+inline Exceptions::DomException placedAt(const Exceptions::DomException& error,
+                                         const XMLNode& node) {
+  if (error.getLine() != 0)
+    return error;
+  return Exceptions::DomException(error.getMessage(), node.getLine(), node.getColumn());
+}
+
 /// Reads one element: the root of a parsed document (a node without parent) is bracketed with
-/// Monitor marks.
+/// Monitor marks. A DomException without a place leaves with node's.
 template <class Body>
 void readElement(const XMLNode& node, const std::string& label, Body&& body) {
+  const auto placed = [&node, &body] {
+    try {
+      body();
+    } catch (const Exceptions::DomException& error) {
+      throw placedAt(error, node);
+    }
+  };
   if (node.hasParent()) {
-    body();
+    placed();
     return;
   }
-  marked(label, body);
+  marked(label, placed);
 }
 
 /// Inserts markup into the stream as operator<< would, without its per-call sentry: the
@@ -248,9 +264,20 @@ void appendParsed(std::vector<Facade>& entries, const XMLNode& child) {
   }
 }
 
-/// Throws DomException("Unexpected node name: " + the child's local name).
+/// The int that the text of an int list's entry element holds, as lexical_cast<int> reads it;
+/// text that does not convert is reported at the entry.
+inline int readIntEntry(const XMLNode& entry) {
+  try {
+    return lexical_cast<int>(entry.getText());
+  } catch (const Exceptions::DomException& error) {
+    throw placedAt(error, entry);
+  }
+}
+
+/// Throws DomException("Unexpected node name: " + the child's local name), placed at the child.
 [[noreturn]] inline void rejectChild(const XMLNode& child) {
-  throw Exceptions::DomException("Unexpected node name: " + std::string(child.getLocalName()));
+  throw Exceptions::DomException("Unexpected node name: " + std::string(child.getLocalName()),
+                                 child.getLine(), child.getColumn());
 }
 
 }  // namespace Binding

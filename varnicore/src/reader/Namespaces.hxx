@@ -1,0 +1,60 @@
+// The namespace bindings in scope while a document is read, and the rules of Namespaces in
+// XML 1.0 for declaring them (not installed).
+#ifndef VARNICORE_SRC_READER_NAMESPACES_HXX
+#define VARNICORE_SRC_READER_NAMESPACES_HXX
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+namespace Detail {
+
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+class NamespaceScope {
+ public:
+  /// What resolve gives for a prefix bound to nothing.
+  static constexpr std::uint32_t kUnbound = 0xFFFFFFFFu;
+
+  /// Namespace names go to `names`, where index 0 is no namespace and index 1 the XML
+  /// namespace; the views must stay valid as long as `names`.
+  explicit NamespaceScope(std::vector<std::string_view>& names);
+
+  /// Binds prefix (empty: the default namespace) to uri for the element being read. Returns ""
+  /// or why the declaration is not allowed.
+  std::string declare(std::string_view prefix, std::string_view uri);
+
+  /// The index of the namespace name prefix stands for; kUnbound when it stands for none.
+  std::uint32_t resolve(std::string_view prefix) const noexcept;
+  /// The index of the default namespace; 0 when there is none.
+  std::uint32_t defaultNamespace() const noexcept { return default_; }
+
+  /// Where the bindings of an element begin, to be handed to close when it ends.
+  std::uint32_t mark() const noexcept { return static_cast<std::uint32_t>(bindings_.size()); }
+  void close(std::uint32_t mark) noexcept;
+
+ private:
+  struct Binding {
+    std::string_view prefix;  // empty: the default namespace
+    std::uint32_t uri;
+    std::uint32_t shadowed;  // for the default namespace: the one it replaces
+  };
+
+  std::vector<std::string_view>& names_;
+  std::vector<Binding> bindings_;
+  std::uint32_t default_ = 0;
+};
+
+}  // namespace Detail
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // VARNICORE_SRC_READER_NAMESPACES_HXX

@@ -1,0 +1,955 @@
+#include "Reader.hxx"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "../Utf8.hxx"
+#include "Characters.hxx"
+#include "Failure.hxx"
+#include "Namespaces.hxx"
+#include "Scan.hxx"
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+namespace Detail {
+
+namespace {
+
+bool startsWith(const char* p, const char* end, std::string_view prefix) noexcept {
+  return static_cast<std::size_t>(end - p) >= prefix.size() &&
+         std::memcmp(p, prefix.data(), prefix.size()) == 0;
+}
+
+std::string codePoint(char32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
+  return text;
+}
+
+// An element whose content is being read. Kept small: a document may nest elements as deep as
+// it is long.
+struct Frame {
+  std::uint32_t index;
+  std::uint32_t lastChild;  // index of the last child element so far; 0 before the first
+  std::uint32_t scope;      // the namespace scope's mark before the element's declarations
+  std::uint32_t lastPiece;  // index of the last text piece after the first; 0 when none
+};
+
+// A prefixed attribute, as the check of expanded names needs it.
+struct ExpandedName {
+  std::string_view uri;
+  std::string_view localName;
+  std::uint32_t attribute;
+};
+
+class Reader {
+ public:
+  Reader(Tree& tree, SourceEncoding source)
+      : tree_(tree),
+        source_(source),
+        elements_(tree.elements),
+        attributes_(tree.attributes),
+        pieces_(tree.pieces),
+        scope_(tree.namespaces) {
+    tree_.text = tree_.buffer.data();
+    base_ = tree_.buffer.data();
+    end_ = base_ + tree_.buffer.size();
+    tree_.lineStarts.reserve(64);
+    frames_.reserve(32);
+    *pieces_.append() = TextPiece{0, 0, 0};  // index 0 stands for none
+  }
+
+  void read() {
+    char* p = base_;
+    if (startsWith(p, end_, "<?xml") && (hasClass(p[5], kSpace) || p[5] == '?'))
+      p = declaration(p);
+    p = misc(p, true);
+    if (p == end_)
+      fail(p, "No document element found");
+    p = elementTree(p);
+    misc(p, false);
+  }
+
+ private:
+  std::uint32_t offset(const char* p) const noexcept {
+    return static_cast<std::uint32_t>(p - base_);
+  }
+
+  [[noreturn]] void fail(const char* at, const std::string& cause) const {
+    const auto [line, column] = tree_.lineAndColumn(offset(at));
+    throw Exceptions::DomException::at(line, column, cause);
+  }
+
+  // The byte at `at` is not what the grammar allows there: says why, the character's own fault
+  // first.
+  [[noreturn]] void unexpected(const char* at, const char* expected, const char* inside) const {
+    if (at >= end_)
+      fail(end_, std::string("The document ends inside ") + inside);
+    const auto byte = static_cast<unsigned char>(*at);
+    std::string found;
+    if (byte >= 0x80) {
+      found = codePoint(character(at).code);
+    } else if (byte < 0x20 && !hasClass(*at, kSpace)) {
+      controlCharacter(at);
+    } else {
+      found = byte == '\'' ? std::string("\"'\"") : "'" + std::string(1, *at) + "'";
+    }
+    fail(at, std::string("Expected ") + expected + " in " + inside + ", found " + found);
+  }
+
+  [[noreturn]] void controlCharacter(const char* at) const {
+    fail(at, "Control character " + codePoint(static_cast<unsigned char>(*at)) + " is not allowed");
+  }
+
+  // The UTF-8 character at `at` (a byte >= 0x80), which must be an XML character.
+  Utf8Sequence character(const char* at) const {
+    const Utf8Sequence sequence =
+        decodeUtf8(reinterpret_cast<const unsigned char*>(at), static_cast<std::size_t>(end_ - at));
+    if (sequence.length == 0)
+      fail(at, "Malformed UTF-8");
+    if (sequence.code == 0xFFFE || sequence.code == 0xFFFF)
+      fail(at, "Character U+FFFE or U+FFFF is not allowed");
+    return sequence;
+  }
+
+  void lineEnd(const char* next) { tree_.lineStarts.push_back(offset(next)); }
+
+  // S*, recording line ends.
+  char* skipSpace(char* p) {
+    for (;; ++p) {
+      const char c = *p;
+      if (c == ' ' || c == '\t')
+        continue;
+      if (c == '\n' || (c == '\r' && p[1] != '\n')) {
+        lineEnd(p + 1);
+        continue;
+      }
+      if (c != '\r')
+        return p;
+    }
+  }
+
+  // One character of a comment, processing instruction or the like that stopped findSpecial
+  // without being one of its delimiters; returns what follows it.
+  char* markupCharacter(char* p, const char* inside) {
+    const char c = *p;
+    if (c == '\n' || (c == '\r' && p[1] != '\n')) {
+      lineEnd(p + 1);
+      return p + 1;
+    }
+    if (c == '\t' || c == '\r')
+      return p + 1;
+    if (p == end_)
+      fail(p, std::string("The document ends inside ") + inside);
+    if (static_cast<unsigned char>(c) < 0x80)
+      controlCharacter(p);
+    return p + character(p).length;
+  }
+
+  // ---- names ----
+
+  // A name: Name of XML 1.0 and a QName of Namespaces (at most one colon, neither first nor
+  // last); without a colon at all when colon is null. `what` names it in messages ("element
+  // name").
+  char* name(char* p, const char** colon, const char* what) {
+    char* const start = p;
+    if (colon != nullptr)
+      *colon = nullptr;
+    p = nameStartCharacter(p, start, what);
+    for (;;) {
+      const auto c = static_cast<unsigned char>(*p);
+      if (kByteClasses[c] & kNameChar) {
+        ++p;
+        continue;
+      }
+      if (c == ':') {
+        if (colon == nullptr)
+          colonFault(start, what, "cannot hold a colon");
+        if (*colon != nullptr)
+          colonFault(start, what, "has more than one colon");
+        *colon = p;
+        p = nameStartCharacter(p + 1, start, what);
+        continue;
+      }
+      if (c < 0x80)
+        return p;
+      const Utf8Sequence sequence = character(p);
+      if (!isNameCode(sequence.code)) {
+        fail(p, "Character " + codePoint(sequence.code) + " is not allowed in " + article(what) +
+                    what);
+      }
+      p += sequence.length;
+    }
+  }
+
+  char* nameStartCharacter(char* p, const char* start, const char* what) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (kByteClasses[c] & kNameStart)
+      return p + 1;
+    if (c >= 0x80) {
+      const Utf8Sequence sequence = character(p);
+      if (isNameStartCode(sequence.code))
+        return p + sequence.length;
+      if (p == start || !isNameCode(sequence.code))
+        fail(p, "Character " + codePoint(sequence.code) + " cannot start " + article(what) + what);
+      fail(p, "Character " + codePoint(sequence.code) + " cannot start the local part of " +
+                  article(what) + what);
+    }
+    if (p != start) {  // after a colon
+      if (c == ':')
+        colonFault(start, what, "has more than one colon");
+      if (!(kByteClasses[c] & kNameChar))
+        colonFault(start, what, "ends with a colon");
+      fail(p, "'" + std::string(1, static_cast<char>(c)) + "' cannot start the local part of " +
+                  article(what) + what);
+    }
+    if (c == ':')
+      colonFault(start, what, "starts with a colon");
+    if (p == end_)
+      fail(p, std::string("The document ends where ") + article(what) + what + " is expected");
+    if (c < 0x20 && !hasClass(*p, kSpace))
+      controlCharacter(p);
+    const std::string found = c == '\'' ? std::string("\"'\"") : "'" + std::string(1, *p) + "'";
+    fail(p, found + " cannot start " + article(what) + what);
+  }
+
+  static const char* article(const char* what) noexcept {
+    return std::strchr("aeiou", what[0]) != nullptr ? "an " : "a ";
+  }
+
+  // A name that breaks the QName production: shown whole, colons included.
+  [[noreturn]] void colonFault(const char* start, const char* what, const char* fault) {
+    const char* end = start;
+    while (hasClass(*end, kNameChar) || *end == ':' || static_cast<unsigned char>(*end) >= 0x80)
+      ++end;
+    fail(start, std::string("The ") + what + " \"" +
+                    shown(std::string_view(start, static_cast<std::size_t>(end - start))) + "\" " +
+                    fault);
+  }
+
+  // ---- references ----
+
+  // The reference at in (an '&') in text or an attribute value: its replacement is written at
+  // out. Returns what follows the ';'.
+  char* reference(char* in, char*& out) {
+    switch (in[1]) {
+      // Byte by byte: a mismatch stops at the text's terminating NUL at the latest.
+      case 'a':
+        if (in[2] == 'm' && in[3] == 'p' && in[4] == ';') {
+          *out++ = '&';
+          return in + 5;
+        }
+        if (in[2] == 'p' && in[3] == 'o' && in[4] == 's' && in[5] == ';') {
+          *out++ = '\'';
+          return in + 6;
+        }
+        break;
+      case 'l':
+        if (in[2] == 't' && in[3] == ';') {
+          *out++ = '<';
+          return in + 4;
+        }
+        break;
+      case 'g':
+        if (in[2] == 't' && in[3] == ';') {
+          *out++ = '>';
+          return in + 4;
+        }
+        break;
+      case 'q':
+        if (in[2] == 'u' && in[3] == 'o' && in[4] == 't' && in[5] == ';') {
+          *out++ = '"';
+          return in + 6;
+        }
+        break;
+      case '#':
+        return characterReference(in, out);
+      default:
+        break;
+    }
+    // A name and ';' make an entity reference, to an entity that no document here declares.
+    const char* p = in + 1;
+    if (hasClass(*p, kNameStart) || *p == ':' || static_cast<unsigned char>(*p) >= 0x80) {
+      while (hasClass(*p, kNameChar) || *p == ':' || static_cast<unsigned char>(*p) >= 0x80)
+        ++p;
+      if (*p == ';') {
+        fail(in, "Undeclared entity " +
+                     shown(std::string_view(in, static_cast<std::size_t>(p + 1 - in))));
+      }
+    }
+    fail(in, "'&' must start an entity or character reference ending in ';'");
+  }
+
+  char* characterReference(char* in, char*& out) {
+    const bool hex = in[2] == 'x';
+    const char* p = in + (hex ? 3 : 2);
+    const char* const digits = p;
+    std::uint32_t code = 0;
+    bool valid = true;
+    for (;; ++p) {
+      const char c = *p;
+      unsigned digit;
+      if (c >= '0' && c <= '9') {
+        digit = static_cast<unsigned>(c - '0');
+      } else if (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
+        digit = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+      } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+        valid = false;  // shown in the message as written, up to the ';'
+        continue;
+      } else {
+        break;
+      }
+      if (digit >= (hex ? 16u : 10u))
+        valid = false;
+      code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
+    }
+    if (*p != ';')
+      fail(in, "'&' must start an entity or character reference ending in ';'");
+    if (!valid || p == digits || !isXmlChar(code)) {
+      fail(in, "Character reference " +
+                   shown(std::string_view(in, static_cast<std::size_t>(p + 1 - in))) +
+                   " is not an XML character");
+    }
+    // The shortest reference to a code point is never shorter than its UTF-8 form.
+    if (code < 0x80) {
+      *out++ = static_cast<char>(code);
+    } else if (code < 0x800) {
+      *out++ = static_cast<char>(0xC0 | (code >> 6));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+      *out++ = static_cast<char>(0xE0 | (code >> 12));
+      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+      *out++ = static_cast<char>(0xF0 | (code >> 18));
+      *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (code & 0x3F));
+    }
+    return const_cast<char*>(p) + 1;
+  }
+
+  // Moves the plain bytes [in, next) to out, where the text they belong to now continues.
+  static void copyRun(char*& out, char*& in, char* next) noexcept {
+    if (out != in)
+      std::memmove(out, in, static_cast<std::size_t>(next - in));
+    out += next - in;
+    in = next;
+  }
+
+  // A character of text or an attribute value that is not plain ASCII: checked, and moved to
+  // out.
+  void moveCharacter(char*& out, char*& in) {
+    const auto byte = static_cast<unsigned char>(*in);
+    if (byte < 0x80)
+      controlCharacter(in);
+    const unsigned length = character(in).length;
+    if (out != in)
+      std::memmove(out, in, length);
+    out += length;
+    in += length;
+  }
+
+  // ---- the XML declaration ----
+
+  char* declaration(char* p) {
+    char* q = p + 5;
+    char* s = skipSpace(q);
+    bool space = s != q;
+    q = s;
+    if (!startsWith(q, end_, "version"))
+      unexpected(q, "the version", "the XML declaration");
+    std::string_view value;
+    q = pseudoAttributeValue(q + 7, value);
+    if (value.size() < 3 || value[0] != '1' || value[1] != '.' ||
+        value.find_first_not_of("0123456789", 2) != std::string_view::npos) {
+      fail(value.data(), "XML version \"" + shown(value) + "\" is not 1.0 (nor 1.x)");
+    }
+    s = skipSpace(q);
+    space = s != q;
+    q = s;
+    std::string_view encoding;
+    if (startsWith(q, end_, "encoding")) {
+      if (!space)
+        unexpected(q, "whitespace", "the XML declaration");
+      q = pseudoAttributeValue(q + 8, encoding);
+      const bool letter =
+          !encoding.empty() && hasClass(encoding[0], kNameStart) && encoding[0] != '_';
+      if (!letter || encoding.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuv"
+                                                "wxyz0123456789._-") != std::string_view::npos) {
+        fail(encoding.data(), "Encoding name \"" + shown(encoding) + "\" is malformed");
+      }
+      s = skipSpace(q);
+      space = s != q;
+      q = s;
+    }
+    if (startsWith(q, end_, "standalone")) {
+      if (!space)
+        unexpected(q, "whitespace", "the XML declaration");
+      std::string_view standalone;
+      q = pseudoAttributeValue(q + 10, standalone);
+      if (standalone != "yes" && standalone != "no") {
+        fail(standalone.data(),
+             "standalone must be \"yes\" or \"no\", not \"" + shown(standalone) + "\"");
+      }
+      q = skipSpace(q);
+    }
+    if (q[0] != '?' || q[1] != '>') {
+      unexpected(q, encoding.empty() ? "encoding, standalone or '?>'" : "standalone or '?>'",
+                 "the XML declaration");
+    }
+    q += 2;
+    if (!encoding.empty()) {
+      const std::size_t at = offset(encoding.data());
+      const std::size_t resume = offset(q);
+      applyDeclaredEncoding(tree_.buffer, source_, encoding, at, resume);
+      // ISO-8859-1 text has been converted into a new buffer.
+      tree_.text = tree_.buffer.data();
+      base_ = tree_.buffer.data();
+      end_ = base_ + tree_.buffer.size();
+      q = base_ + resume;
+    }
+    return q;
+  }
+
+  // Eq and a quoted value made of the characters that version, encoding and standalone values
+  // may hold.
+  char* pseudoAttributeValue(char* q, std::string_view& value) {
+    q = skipSpace(q);
+    if (*q != '=')
+      unexpected(q, "'='", "the XML declaration");
+    q = skipSpace(q + 1);
+    const char quote = *q;
+    if (quote != '"' && quote != '\'')
+      unexpected(q, "a quoted value", "the XML declaration");
+    char* const start = ++q;
+    while (hasClass(*q, kNameChar))
+      ++q;
+    if (*q != quote)
+      unexpected(q, quote == '"' ? "'\"' to end the value" : "\"'\" to end the value",
+                 "the XML declaration");
+    value = std::string_view(start, static_cast<std::size_t>(q - start));
+    return q + 1;
+  }
+
+  // ---- outside the root element ----
+
+  // Misc* (comments, processing instructions, whitespace): before the root element returns the
+  // '<' that opens it (end_ when there is none), after it the end.
+  char* misc(char* p, bool beforeRoot) {
+    const char* const where = beforeRoot ? "before" : "after";
+    for (;;) {
+      p = skipSpace(p);
+      if (*p == '<') {
+        if (p[1] == '?') {
+          p = processingInstruction(p);
+          continue;
+        }
+        if (p[1] == '!') {
+          if (p[2] == '-' && p[3] == '-') {
+            p = comment(p);
+            continue;
+          }
+          if (startsWith(p, end_, "<!DOCTYPE"))
+            fail(p, "DOCTYPE is not allowed");
+          if (startsWith(p, end_, "<![CDATA["))
+            fail(p, std::string("A CDATA section is not allowed ") + where + " the root element");
+          fail(p, "'<!' must begin a comment or a CDATA section");
+        }
+        if (p[1] == '/')
+          fail(p, "End tag without a start tag");
+        if (beforeRoot)
+          return p;
+        fail(p, "A second root element is not allowed");
+      }
+      if (p == end_)
+        return p;
+      const auto byte = static_cast<unsigned char>(*p);
+      if (byte < 0x20)
+        controlCharacter(p);
+      if (byte >= 0x80)
+        (void)character(p);
+      fail(p, std::string("Text is not allowed ") + where + " the root element");
+    }
+  }
+
+  char* comment(char* p) {
+    char* in = p + 4;
+    for (;;) {
+      in = const_cast<char*>(findSpecial<'-', '-', '-'>(in, end_));
+      if (*in == '-') {
+        if (in[1] == '-') {
+          if (in[2] == '>')
+            return in + 3;
+          fail(in, "'--' is not allowed inside a comment");
+        }
+        ++in;
+        continue;
+      }
+      in = markupCharacter(in, "a comment");
+    }
+  }
+
+  char* processingInstruction(char* p) {
+    char* const target = p + 2;
+    char* q = name(target, nullptr, "processing instruction target");
+    if (q - target == 3 && (target[0] | 0x20) == 'x' && (target[1] | 0x20) == 'm' &&
+        (target[2] | 0x20) == 'l') {
+      if (std::memcmp(target, "xml", 3) == 0)
+        fail(p, "The XML declaration may only stand at the very start of the document");
+      fail(target, "The processing instruction target " + std::string(target, 3) + " is reserved");
+    }
+    if (q[0] == '?' && q[1] == '>')
+      return q + 2;
+    if (!hasClass(*q, kSpace))
+      unexpected(q, "whitespace or '?>'", "a processing instruction");
+    char* in = q;
+    for (;;) {
+      in = const_cast<char*>(findSpecial<'?', '?', '?'>(in, end_));
+      if (*in == '?') {
+        if (in[1] == '>')
+          return in + 2;
+        ++in;
+        continue;
+      }
+      in = markupCharacter(in, "a processing instruction");
+    }
+  }
+
+  // ---- elements ----
+
+  // The root element and everything in it; returns what follows its end tag.
+  char* elementTree(char* p) {
+    p = startTag(p);
+    while (!frames_.empty()) {
+      if (*p != '<') {
+        p = text(p);
+        if (p == end_) {
+          const ElementRecord& open = tree_.elements[frames_.back().index];
+          fail(p, "The document ends before element " +
+                      shown(std::string_view(base_ + open.name, open.nameLength)) + " is closed");
+        }
+      }
+      switch (p[1]) {
+        case '/':
+          p = endTag(p);
+          break;
+        case '!':
+          if (p[2] == '-' && p[3] == '-') {
+            p = comment(p);
+          } else if (startsWith(p, end_, "<![CDATA[")) {
+            p = cdataSection(p);
+          } else if (startsWith(p, end_, "<!DOCTYPE")) {
+            fail(p, "DOCTYPE is not allowed");
+          } else {
+            fail(p, "'<!' must begin a comment or a CDATA section");
+          }
+          break;
+        case '?':
+          p = processingInstruction(p);
+          break;
+        default:
+          p = startTag(p);
+          break;
+      }
+    }
+    return p;
+  }
+
+  char* startTag(char* p) {
+    char* const elementName = p + 1;
+    const char* colon = nullptr;
+    char* q = name(elementName, &colon, "element name");
+    const std::uint32_t index = tree_.elements.size();
+    ElementRecord* element = elements_.append();
+    element->name = offset(elementName);
+    element->nameLength = static_cast<std::uint32_t>(q - elementName);
+    element->localName = colon ? static_cast<std::uint32_t>(colon + 1 - elementName) : 0;
+    element->parent = 0;
+    element->nextSibling = 0;
+    element->childCount = 0;
+    element->firstAttribute = tree_.attributes.size();
+    element->attributeCount = 0;
+    element->text = 0;
+    element->textLength = 0;
+    element->moreText = 0;
+    if (!frames_.empty()) {
+      Frame& parent = frames_.back();
+      element->parent = parent.index;
+      ++elements_.at(parent.index).childCount;
+      if (parent.lastChild != 0)
+        elements_.at(parent.lastChild).nextSibling = index;
+      parent.lastChild = index;
+    }
+    runEnd_ = nullptr;
+
+    const std::uint32_t scope = scope_.mark();
+    bool prefixed = false;  // an attribute other than a namespace declaration has a prefix
+    bool empty;
+    for (;;) {
+      char* s = skipSpace(q);
+      if (*s == '>') {
+        q = s + 1;
+        empty = false;
+        break;
+      }
+      if (*s == '/' && s[1] == '>') {
+        q = s + 2;
+        empty = true;
+        break;
+      }
+      if (s == q)
+        unexpected(s, "whitespace, '>' or '/>'", "a start tag");
+      q = attribute(s, *element, prefixed);
+    }
+
+    if (colon != nullptr) {
+      const std::string_view prefix(elementName, static_cast<std::size_t>(colon - elementName));
+      if (prefix == "xmlns")
+        fail(elementName, "An element name cannot have the prefix xmlns");
+      element->namespaceUri = resolvePrefix(elementName, prefix);
+    } else {
+      element->namespaceUri = scope_.defaultNamespace();
+    }
+    if (element->attributeCount > 1 || prefixed)
+      checkAttributes(*element, prefixed);
+
+    if (empty) {
+      scope_.close(scope);
+    } else {
+      frames_.push_back(Frame{index, 0, scope, 0});
+    }
+    return q;
+  }
+
+  // One attribute of the element's start tag at p; returns what follows its value.
+  char* attribute(char* p, ElementRecord& element, bool& prefixed) {
+    const char* colon = nullptr;
+    char* q = name(p, &colon, "attribute name");
+    AttributeRecord* attribute = attributes_.append();
+    ++element.attributeCount;
+    attribute->name = offset(p);
+    attribute->nameLength = static_cast<std::uint32_t>(q - p);
+    q = skipSpace(q);
+    if (*q != '=')
+      unexpected(q, "'='", "a start tag");
+    q = skipSpace(q + 1);
+    if (*q != '"' && *q != '\'')
+      unexpected(q, "a quoted attribute value", "a start tag");
+    q = attributeValue(q, *attribute);
+
+    const bool xmlnsPrefix = colon == p + 5 && std::memcmp(p, "xmlns", 5) == 0;
+    if (xmlnsPrefix ||
+        (colon == nullptr && attribute->nameLength == 5 && std::memcmp(p, "xmlns", 5) == 0)) {
+      const std::string_view prefix =
+          xmlnsPrefix ? std::string_view(colon + 1, attribute->nameLength - 6) : std::string_view();
+      const std::string fault = scope_.declare(
+          prefix, std::string_view(base_ + attribute->value, attribute->valueLength));
+      if (!fault.empty())
+        fail(p, fault);
+    } else if (colon != nullptr) {
+      prefixed = true;
+    }
+    return q;
+  }
+
+  // The value at p (its opening quote), normalised in place; returns what follows it.
+  char* attributeValue(char* p, AttributeRecord& attribute) {
+    const char quote = *p;
+    char* const start = p + 1;
+    char* in = const_cast<char*>(quote == '"' ? findSpecial<'"', '<', '&'>(start, end_)
+                                              : findSpecial<'\'', '<', '&'>(start, end_));
+    char* out = in;
+    while (*in != quote) {
+      switch (*in) {
+        case '&':
+          in = reference(in, out);
+          break;
+        case '<':
+          fail(in, "'<' is not allowed in an attribute value");
+        case '\n':
+        case '\t':
+          if (*in == '\n')
+            lineEnd(in + 1);
+          *out++ = ' ';
+          ++in;
+          break;
+        case '\r':
+          // CR LF is one line end, and so one space.
+          in += in[1] == '\n' ? 2 : 1;
+          lineEnd(in);
+          *out++ = ' ';
+          break;
+        default:
+          if (in == end_)
+            fail(in, "The document ends inside an attribute value");
+          moveCharacter(out, in);
+          break;
+      }
+      char* next = const_cast<char*>(quote == '"' ? findSpecial<'"', '<', '&'>(in, end_)
+                                                  : findSpecial<'\'', '<', '&'>(in, end_));
+      copyRun(out, in, next);
+    }
+    attribute.value = offset(start);
+    attribute.valueLength = static_cast<std::uint32_t>(out - start);
+    return in + 1;
+  }
+
+  std::uint32_t resolvePrefix(const char* name, std::string_view prefix) {
+    const std::uint32_t uri = scope_.resolve(prefix);
+    if (uri == NamespaceScope::kUnbound)
+      fail(name, "The prefix " + shown(prefix) + " is not bound to a namespace");
+    return uri;
+  }
+
+  std::string_view attributeName(const AttributeRecord& attribute) const noexcept {
+    return std::string_view(base_ + attribute.name, attribute.nameLength);
+  }
+
+  // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
+  void checkAttributes(const ElementRecord& element, bool prefixed) {
+    const std::uint32_t first = element.firstAttribute;
+    const std::uint32_t count = element.attributeCount;
+    const std::string_view elementName(base_ + element.name, element.nameLength);
+    const auto repeated = [&](std::uint32_t later) {
+      const AttributeRecord& attribute = tree_.attributes[later];
+      fail(base_ + attribute.name, "Attribute " + shown(attributeName(attribute)) +
+                                       " is repeated in element " + shown(elementName));
+    };
+    if (count <= 16) {
+      for (std::uint32_t j = 1; j < count; ++j) {
+        const std::string_view later = attributeName(tree_.attributes[first + j]);
+        for (std::uint32_t i = 0; i < j; ++i) {
+          if (attributeName(tree_.attributes[first + i]) == later)
+            repeated(first + j);
+        }
+      }
+    } else {
+      // Sorted by name, then by place: of each run of equal names, all but the first are
+      // repeats, and the earliest of those is reported.
+      order_.resize(count);
+      for (std::uint32_t i = 0; i < count; ++i)
+        order_[i] = first + i;
+      std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) {
+        const std::string_view nameA = attributeName(tree_.attributes[a]);
+        const std::string_view nameB = attributeName(tree_.attributes[b]);
+        return nameA != nameB ? nameA < nameB : a < b;
+      });
+      std::uint32_t earliest = 0;
+      for (std::uint32_t i = 1; i < count; ++i) {
+        if (attributeName(tree_.attributes[order_[i]]) ==
+                attributeName(tree_.attributes[order_[i - 1]]) &&
+            (earliest == 0 || order_[i] < earliest)) {
+          earliest = order_[i];
+        }
+      }
+      if (earliest != 0)
+        repeated(earliest);
+    }
+    if (!prefixed)
+      return;
+
+    expanded_.clear();
+    for (std::uint32_t i = first; i < first + count; ++i) {
+      const AttributeRecord& attribute = tree_.attributes[i];
+      const std::string_view name = attributeName(attribute);
+      const std::size_t colon = name.find(':');
+      if (colon == std::string_view::npos || name.substr(0, colon) == "xmlns")
+        continue;
+      const std::uint32_t uri = resolvePrefix(base_ + attribute.name, name.substr(0, colon));
+      expanded_.push_back({tree_.namespaces[uri], name.substr(colon + 1), i});
+    }
+    std::sort(expanded_.begin(), expanded_.end(), [](const ExpandedName& a, const ExpandedName& b) {
+      if (a.localName != b.localName)
+        return a.localName < b.localName;
+      return a.uri != b.uri ? a.uri < b.uri : a.attribute < b.attribute;
+    });
+    const ExpandedName* clash = nullptr;
+    for (std::size_t i = 1; i < expanded_.size(); ++i) {
+      const ExpandedName& a = expanded_[i - 1];
+      const ExpandedName& b = expanded_[i];
+      if (a.localName == b.localName && a.uri == b.uri &&
+          (clash == nullptr || b.attribute < clash->attribute)) {
+        clash = &b;
+      }
+    }
+    if (clash != nullptr) {
+      const AttributeRecord& attribute = tree_.attributes[clash->attribute];
+      fail(base_ + attribute.name, "Attribute " + shown(attributeName(attribute)) + " of element " +
+                                       shown(elementName) + " repeats another's namespace \"" +
+                                       shown(clash->uri) + "\" and local name " +
+                                       shown(clash->localName));
+    }
+  }
+
+  char* endTag(char* p) {
+    Frame& frame = frames_.back();
+    const ElementRecord& element = tree_.elements[frame.index];
+    char* const given = p + 2;
+    const char* const expected = base_ + element.name;
+    char* q = given + element.nameLength;
+    const bool same = static_cast<std::uint32_t>(end_ - given) >= element.nameLength &&
+                      std::memcmp(given, expected, element.nameLength) == 0 &&
+                      !hasClass(*q, kNameChar) && *q != ':' &&
+                      static_cast<unsigned char>(*q) < 0x80;
+    if (!same) {
+      const char* colon = nullptr;
+      q = name(given, &colon, "element name");
+      fail(given, "End tag </" +
+                      shown(std::string_view(given, static_cast<std::size_t>(q - given))) +
+                      "> does not match start tag <" +
+                      shown(std::string_view(expected, element.nameLength)) + ">");
+    }
+    q = skipSpace(q);
+    if (*q != '>')
+      unexpected(q, "'>'", "an end tag");
+    scope_.close(frame.scope);
+    frames_.pop_back();
+    runEnd_ = nullptr;
+    return q + 1;
+  }
+
+  // ---- character data ----
+
+  // Character data up to the next '<' (or the end), appended to the element's text.
+  char* text(char* p) {
+    char* in = p;
+    char* out = runEnd_ != nullptr ? runEnd_ : p;
+    char* const first = out;
+    for (;;) {
+      char* next = const_cast<char*>(findSpecial<'<', '&', ']'>(in, end_));
+      copyRun(out, in, next);
+      switch (*in) {
+        case '<':
+          appendText(first, out);
+          return in;
+        case '&':
+          in = reference(in, out);
+          break;
+        case ']':
+          if (in[1] == ']' && in[2] == '>')
+            fail(in, "']]>' is not allowed in text");
+          *out++ = *in++;
+          break;
+        case '\n':
+          lineEnd(in + 1);
+          *out++ = *in++;
+          break;
+        case '\t':
+          *out++ = *in++;
+          break;
+        case '\r':
+          in += in[1] == '\n' ? 2 : 1;
+          lineEnd(in);
+          *out++ = '\n';
+          break;
+        default:
+          if (in == end_)
+            return in;
+          moveCharacter(out, in);
+          break;
+      }
+    }
+  }
+
+  char* cdataSection(char* p) {
+    char* in = p + 9;
+    char* out = runEnd_ != nullptr ? runEnd_ : in;
+    char* const first = out;
+    for (;;) {
+      char* next = const_cast<char*>(findSpecial<']', ']', ']'>(in, end_));
+      copyRun(out, in, next);
+      switch (*in) {
+        case ']':
+          if (in[1] == ']' && in[2] == '>') {
+            appendText(first, out);
+            return in + 3;
+          }
+          *out++ = *in++;
+          break;
+        case '\n':
+          lineEnd(in + 1);
+          *out++ = *in++;
+          break;
+        case '\t':
+          *out++ = *in++;
+          break;
+        case '\r':
+          in += in[1] == '\n' ? 2 : 1;
+          lineEnd(in);
+          *out++ = '\n';
+          break;
+        default:
+          if (in == end_)
+            fail(in, "The document ends inside a CDATA section");
+          moveCharacter(out, in);
+          break;
+      }
+    }
+  }
+
+  // Text [first, out) of the open element: continues the run that the last text began, or
+  // begins its first piece or a further one.
+  void appendText(char* first, char* out) {
+    const auto length = static_cast<std::uint32_t>(out - first);
+    if (length == 0)
+      return;
+    if (runEnd_ != nullptr) {
+      *runLength_ += length;
+    } else {
+      Frame& frame = frames_.back();
+      ElementRecord& element = elements_.at(frame.index);
+      if (element.textLength == 0) {
+        element.text = offset(first);
+        element.textLength = length;
+        runLength_ = &element.textLength;
+      } else {
+        const std::uint32_t index = tree_.pieces.size();
+        TextPiece* piece = pieces_.append();
+        *piece = TextPiece{offset(first), length, 0};
+        if (frame.lastPiece != 0)
+          pieces_.at(frame.lastPiece).next = index;
+        else
+          element.moreText = index;
+        frame.lastPiece = index;
+        runLength_ = &piece->length;
+      }
+    }
+    runEnd_ = out;
+  }
+
+  Tree& tree_;
+  const SourceEncoding source_;
+  char* base_;
+  char* end_;  // the string's terminating NUL, which stops every loop
+  RecordAppender<ElementRecord, 5> elements_;
+  RecordAppender<AttributeRecord, 6> attributes_;
+  RecordAppender<TextPiece, 4> pieces_;
+  NamespaceScope scope_;
+  std::vector<Frame> frames_;
+  // The run of text that character data continues (after a comment, processing instruction or
+  // CDATA section): where its bytes end and the length that grows with it; null after a tag.
+  char* runEnd_ = nullptr;
+  std::uint32_t* runLength_ = nullptr;
+  std::vector<std::uint32_t> order_;
+  std::vector<ExpandedName> expanded_;
+};
+
+}  // namespace
+
+void readDocument(Tree& tree, SourceEncoding source) {
+  Reader(tree, source).read();
+}
+
+}  // namespace Detail
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel

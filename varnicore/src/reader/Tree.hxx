@@ -1,0 +1,124 @@
+// Everything behind an XMLDocument: the text, rewritten in place, and the tree read from it
+// (not installed).
+#ifndef VARNICORE_SRC_READER_TREE_HXX
+#define VARNICORE_SRC_READER_TREE_HXX
+
+#include <algorithm>
+#include <cstdint>
+#include <new>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <varnicore/XMLTree.hxx>
+
+namespace Corvanthel {
+namespace Soa {
+namespace Common {
+namespace Xml {
+namespace Detail {
+
+/// Appends records to RecordBlocks, a new block (twice the size of the last) when one is full,
+/// and frees the blocks again.
+template <class Record, unsigned kFirstBits>
+class RecordAppender {
+ public:
+  using Blocks = RecordBlocks<Record, kFirstBits>;
+
+  explicit RecordAppender(Blocks& blocks) noexcept
+      : blocks_(blocks), next_(blocks.first_), end_(blocks.first_ + Blocks::kFirstBlock) {}
+
+  /// A new record at the end, uninitialised; its index is the size before the call.
+  Record* append() {
+    if (next_ == end_)
+      grow();
+    ++blocks_.size_;
+    return next_++;
+  }
+
+  /// A record already appended, to be completed.
+  Record& at(std::uint32_t index) noexcept { return const_cast<Record&>(blocks_[index]); }
+
+  static void release(Blocks& blocks) noexcept {
+    for (unsigned k = 1; k < Blocks::kMaxBlocks && blocks.blocks_[k] != nullptr; ++k)
+      ::operator delete(blocks.blocks_[k]);
+  }
+
+ private:
+  void grow() {
+    const unsigned k = block_ + 1;
+    if (k >= Blocks::kMaxBlocks)
+      throw std::bad_alloc();
+    const std::size_t count = std::size_t{Blocks::kFirstBlock} << k;
+    blocks_.blocks_[k] = static_cast<Record*>(::operator new(count * sizeof(Record)));
+    block_ = k;
+    next_ = blocks_.blocks_[k];
+    end_ = next_ + count;
+  }
+
+  Blocks& blocks_;
+  Record* next_;
+  Record* end_;
+  unsigned block_ = 0;
+};
+
+/// A piece of an element's text after the first: text that follows a child element.
+struct TextPiece {
+  std::uint32_t text;
+  std::uint32_t length;
+  std::uint32_t next;  // the element's next piece; 0 when there is none
+};
+
+/// Line and column of the byte at offset in text, counting line ends (LF, CR LF, a CR on its own)
+/// from lineStart, which begins line `line`.
+inline std::pair<int, int> lineAndColumnIn(std::string_view text, std::size_t offset,
+                                           std::size_t line, std::size_t lineStart) {
+  for (std::size_t i = lineStart; i < offset && i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+      ++line;
+      lineStart = i + 1;
+    }
+  }
+  return {static_cast<int>(line), static_cast<int>(offset - lineStart + 1)};
+}
+
+struct Tree : TreeView {
+  Tree() = default;
+  Tree(const Tree&) = delete;
+  Tree& operator=(const Tree&) = delete;
+  ~Tree() {
+    RecordAppender<ElementRecord, 5>::release(elements);
+    RecordAppender<AttributeRecord, 6>::release(attributes);
+    RecordAppender<TextPiece, 4>::release(pieces);
+  }
+
+  /// The text the records point into (`text` is its data()): never reallocated once reading has
+  /// begun.
+  std::string buffer;
+  /// Offsets at which lines begin, in order: 0, and one past every line end (LF, CR LF, or a CR
+  /// on its own), as reading passed them.
+  std::vector<std::uint32_t> lineStarts{0};
+  /// Index 0 stands for no piece.
+  RecordBlocks<TextPiece, 4> pieces;
+  /// The namespace names that elements refer to; index 0 is no namespace.
+  std::vector<std::string_view> namespaces{std::string_view()};
+
+  /// Line and column (counted from 1, columns in bytes) of the byte at offset. Bytes after the
+  /// last line start recorded are searched for line ends: reading records them as it passes, and
+  /// a fault may lie a little ahead.
+  std::pair<int, int> lineAndColumn(std::size_t offset) const {
+    const auto next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+    const auto line = static_cast<std::size_t>(next - lineStarts.begin());
+    return lineAndColumnIn(buffer, offset, line, lineStarts[line - 1]);
+  }
+};
+
+}  // namespace Detail
+}  // namespace Xml
+}  // namespace Common
+}  // namespace Soa
+}  // namespace Corvanthel
+
+#endif  // VARNICORE_SRC_READER_TREE_HXX
