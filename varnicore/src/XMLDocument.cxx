@@ -71,6 +71,21 @@ std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
   return value;
 }
 
+namespace {
+
+// Attribute names are short: compared here rather than by a call to memcmp.
+bool sameName(std::string_view a, std::string_view b) noexcept {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i])
+      return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void XMLNode::getAttrViews(const std::string_view* names, std::string_view* values,
                            std::size_t count) const noexcept {
   std::fill(values, values + count, std::string_view());
@@ -82,11 +97,11 @@ void XMLNode::getAttrViews(const std::string_view* names, std::string_view* valu
     const Detail::AttributeRecord& attribute = tree_->attributes[i];
     const std::string_view name = attributeName(*tree_, attribute);
     std::size_t match = count;
-    if (name == names[expected]) {
+    if (sameName(name, names[expected])) {
       match = expected;
     } else {
       for (std::size_t k = 0; k < count; ++k) {
-        if (name == names[k]) {
+        if (sameName(name, names[k])) {
           match = k;
           break;
         }

@@ -46,15 +46,7 @@ std::string NamespaceScope::declare(std::string_view prefix, std::string_view ur
   return {};
 }
 
-std::uint32_t NamespaceScope::resolve(std::string_view prefix) const noexcept {
-  for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-    if (binding->prefix == prefix && !prefix.empty())
-      return binding->uri;
-  }
-  return prefix == "xml" ? 1 : kUnbound;
-}
-
-void NamespaceScope::close(std::uint32_t mark) noexcept {
+void NamespaceScope::unbind(std::uint32_t mark) noexcept {
   while (bindings_.size() > mark) {
     if (bindings_.back().prefix.empty())
       default_ = bindings_.back().shadowed;

@@ -30,14 +30,26 @@ class NamespaceScope {
   /// or why the declaration is not allowed.
   std::string declare(std::string_view prefix, std::string_view uri);
 
-  /// The index of the namespace name prefix stands for; kUnbound when it stands for none.
-  std::uint32_t resolve(std::string_view prefix) const noexcept;
+  /// The index of the namespace name prefix (not empty) stands for; kUnbound when it stands for
+  /// none. Looked up for every prefixed name: the bindings are few, the nearest comes first.
+  std::uint32_t resolve(std::string_view prefix) const noexcept {
+    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
+      if (binding->prefix.size() == prefix.size() && binding->prefix[0] == prefix[0] &&
+          binding->prefix == prefix) {
+        return binding->uri;
+      }
+    }
+    return prefix == "xml" ? 1 : kUnbound;
+  }
   /// The index of the default namespace; 0 when there is none.
   std::uint32_t defaultNamespace() const noexcept { return default_; }
 
   /// Where the bindings of an element begin, to be handed to close when it ends.
   std::uint32_t mark() const noexcept { return static_cast<std::uint32_t>(bindings_.size()); }
-  void close(std::uint32_t mark) noexcept;
+  void close(std::uint32_t mark) noexcept {
+    if (bindings_.size() > mark)
+      unbind(mark);
+  }
 
  private:
   struct Binding {
@@ -45,6 +57,8 @@ class NamespaceScope {
     std::uint32_t uri;
     std::uint32_t shadowed;  // for the default namespace: the one it replaces
   };
+
+  void unbind(std::uint32_t mark) noexcept;
 
   std::vector<std::string_view>& names_;
   std::vector<Binding> bindings_;

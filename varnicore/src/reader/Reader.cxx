@@ -121,8 +121,14 @@ class Reader {
 
   void lineEnd(const char* next) { tree_.lineStarts.push_back(offset(next)); }
 
-  // S*, recording line ends.
+  // S*, recording line ends. Between attributes there is mostly one space.
   char* skipSpace(char* p) {
+    while (*p == ' ')
+      ++p;
+    return hasClass(*p, kSpace) ? skipMixedSpace(p) : p;
+  }
+
+  [[gnu::noinline]] char* skipMixedSpace(char* p) {
     for (;; ++p) {
       const char c = *p;
       if (c == ' ' || c == '\t')
@@ -157,8 +163,34 @@ class Reader {
 
   // A name: Name of XML 1.0 and a QName of Namespaces (at most one colon, neither first nor
   // last); without a colon at all when colon is null. `what` names it in messages ("element
-  // name").
+  // name"). Plain ASCII names, with a prefix or without, are taken here; the rest (non-ASCII
+  // characters, and every fault) by fullName.
   char* name(char* p, const char** colon, const char* what) {
+    if (hasClass(*p, kNameStart)) {
+      char* end = const_cast<char*>(findNameEnd(p + 1, end_));
+      if (*end == ':' && colon != nullptr && hasClass(end[1], kNameStart)) {
+        char* local = end;
+        end = const_cast<char*>(findNameEnd(end + 2, end_));
+        if (isNameDelimiter(*end)) {
+          *colon = local;
+          return end;
+        }
+      } else if (isNameDelimiter(*end)) {
+        if (colon != nullptr)
+          *colon = nullptr;
+        return end;
+      }
+    }
+    return fullName(p, colon, what);
+  }
+
+  // What may follow a name: neither a colon nor a character beyond ASCII, which would belong to
+  // it (or be a fault of its own).
+  static bool isNameDelimiter(char c) noexcept {
+    return c != ':' && static_cast<unsigned char>(c) < 0x80;
+  }
+
+  [[gnu::noinline]] char* fullName(char* p, const char** colon, const char* what) {
     char* const start = p;
     if (colon != nullptr)
       *colon = nullptr;
@@ -269,11 +301,15 @@ class Reader {
           return in + 6;
         }
         break;
-      case '#':
-        return characterReference(in, out);
       default:
         break;
     }
+    return otherReference(in, out);
+  }
+
+  [[gnu::noinline]] char* otherReference(char* in, char*& out) {
+    if (in[1] == '#')
+      return characterReference(in, out);
     // A name and ';' make an entity reference, to an entity that no document here declares.
     const char* p = in + 1;
     if (hasClass(*p, kNameStart) || *p == ':' || static_cast<unsigned char>(*p) >= 0x80) {
@@ -336,23 +372,39 @@ class Reader {
     return const_cast<char*>(p) + 1;
   }
 
-  // Moves the plain bytes [in, next) to out, where the text they belong to now continues.
-  static void copyRun(char*& out, char*& in, char* next) noexcept {
-    if (out != in)
-      std::memmove(out, in, static_cast<std::size_t>(next - in));
-    out += next - in;
-    in = next;
+  // Passes over plain bytes up to the next special one; where the text has been shortened before
+  // (out behind in), they move to out on the way.
+  template <char a, char b, char c>
+  void plainRun(char*& out, char*& in) const noexcept {
+    if (out == in) {
+      in = const_cast<char*>(findSpecial<a, b, c>(in, end_));
+      out = in;
+    } else {
+      moveToSpecial<a, b, c>(out, in, end_);
+    }
   }
 
   // A character of text or an attribute value that is not plain ASCII: checked, and moved to
-  // out.
+  // out. Two-byte sequences, and three-byte ones whose lead byte allows any continuation, are
+  // taken without decoding.
   void moveCharacter(char*& out, char*& in) {
     const auto byte = static_cast<unsigned char>(*in);
-    if (byte < 0x80)
-      controlCharacter(in);
-    const unsigned length = character(in).length;
+    const auto continuation = [](char next) {
+      return (static_cast<unsigned char>(next) & 0xC0) == 0x80;
+    };
+    unsigned length;
+    if (byte >= 0xC2 && byte <= 0xDF && continuation(in[1])) {
+      length = 2;
+    } else if (byte >= 0xE1 && byte <= 0xEE && byte != 0xED && continuation(in[1]) &&
+               continuation(in[2])) {
+      length = 3;
+    } else {
+      if (byte < 0x80)
+        controlCharacter(in);
+      length = character(in).length;
+    }
     if (out != in)
-      std::memmove(out, in, length);
+      moveShort(out, in, length);
     out += length;
     in += length;
   }
@@ -634,6 +686,8 @@ class Reader {
     const char* colon = nullptr;
     char* q = name(p, &colon, "attribute name");
     AttributeRecord* attribute = attributes_.append();
+    if (element.attributeCount < kFewAttributes)
+      fewNames_[element.attributeCount] = std::string_view(p, static_cast<std::size_t>(q - p));
     ++element.attributeCount;
     attribute->name = offset(p);
     attribute->nameLength = static_cast<std::uint32_t>(q - p);
@@ -664,10 +718,15 @@ class Reader {
   char* attributeValue(char* p, AttributeRecord& attribute) {
     const char quote = *p;
     char* const start = p + 1;
-    char* in = const_cast<char*>(quote == '"' ? findSpecial<'"', '<', '&'>(start, end_)
-                                              : findSpecial<'\'', '<', '&'>(start, end_));
-    char* out = in;
-    while (*in != quote) {
+    char* in = start;
+    char* out = start;
+    for (;;) {
+      if (quote == '"')
+        plainRun<'"', '<', '&'>(out, in);
+      else
+        plainRun<'\'', '<', '&'>(out, in);
+      if (*in == quote)
+        break;
       switch (*in) {
         case '&':
           in = reference(in, out);
@@ -693,9 +752,6 @@ class Reader {
           moveCharacter(out, in);
           break;
       }
-      char* next = const_cast<char*>(quote == '"' ? findSpecial<'"', '<', '&'>(in, end_)
-                                                  : findSpecial<'\'', '<', '&'>(in, end_));
-      copyRun(out, in, next);
     }
     attribute.value = offset(start);
     attribute.valueLength = static_cast<std::uint32_t>(out - start);
@@ -723,12 +779,15 @@ class Reader {
       fail(base_ + attribute.name, "Attribute " + shown(attributeName(attribute)) +
                                        " is repeated in element " + shown(elementName));
     };
-    if (count <= 16) {
+    if (count <= kFewAttributes) {
       for (std::uint32_t j = 1; j < count; ++j) {
-        const std::string_view later = attributeName(tree_.attributes[first + j]);
+        const std::string_view later = fewNames_[j];
         for (std::uint32_t i = 0; i < j; ++i) {
-          if (attributeName(tree_.attributes[first + i]) == later)
+          const std::string_view earlier = fewNames_[i];
+          if (earlier.size() == later.size() && earlier[0] == later[0] &&
+              std::memcmp(earlier.data(), later.data(), later.size()) == 0) {
             repeated(first + j);
+          }
         }
       }
     } else {
@@ -796,9 +855,9 @@ class Reader {
     const char* const expected = base_ + element.name;
     char* q = given + element.nameLength;
     const bool same = static_cast<std::uint32_t>(end_ - given) >= element.nameLength &&
-                      std::memcmp(given, expected, element.nameLength) == 0 &&
-                      !hasClass(*q, kNameChar) && *q != ':' &&
-                      static_cast<unsigned char>(*q) < 0x80;
+                      // the start tag lies before the end tag: 16 bytes there are readable too
+                      sameBytes(given, expected, element.nameLength, end_ - given >= 16) &&
+                      !hasClass(*q, kNameChar) && isNameDelimiter(*q);
     if (!same) {
       const char* colon = nullptr;
       q = name(given, &colon, "element name");
@@ -824,8 +883,7 @@ class Reader {
     char* out = runEnd_ != nullptr ? runEnd_ : p;
     char* const first = out;
     for (;;) {
-      char* next = const_cast<char*>(findSpecial<'<', '&', ']'>(in, end_));
-      copyRun(out, in, next);
+      plainRun<'<', '&', ']'>(out, in);
       switch (*in) {
         case '<':
           appendText(first, out);
@@ -864,8 +922,7 @@ class Reader {
     char* out = runEnd_ != nullptr ? runEnd_ : in;
     char* const first = out;
     for (;;) {
-      char* next = const_cast<char*>(findSpecial<']', ']', ']'>(in, end_));
-      copyRun(out, in, next);
+      plainRun<']', ']', ']'>(out, in);
       switch (*in) {
         case ']':
           if (in[1] == ']' && in[2] == '>') {
@@ -938,6 +995,10 @@ class Reader {
   // CDATA section): where its bytes end and the length that grows with it; null after a tag.
   char* runEnd_ = nullptr;
   std::uint32_t* runLength_ = nullptr;
+  // The names of the attributes of the start tag being read, while there are few: checked for
+  // repeats pair by pair.
+  static constexpr std::uint32_t kFewAttributes = 16;
+  std::string_view fewNames_[kFewAttributes];
   std::vector<std::uint32_t> order_;
   std::vector<ExpandedName> expanded_;
 };

@@ -3,6 +3,13 @@
 #ifndef VARNICORE_SRC_READER_SCAN_HXX
 #define VARNICORE_SRC_READER_SCAN_HXX
 
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "Characters.hxx"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -18,7 +25,27 @@ namespace Detail {
 /// processing instruction and CDATA section is read this way: the bytes in between are plain
 /// ASCII characters that need no check, and whatever stops the loop is dealt with one by one.
 template <char a, char b, char c>
+struct SpecialBytes {
+  static constexpr std::array<bool, 256> make() {
+    std::array<bool, 256> special{};
+    for (int byte = 0; byte < 256; ++byte) {
+      special[byte] = byte < 0x20 || byte >= 0x80 || byte == static_cast<unsigned char>(a) ||
+                      byte == static_cast<unsigned char>(b) ||
+                      byte == static_cast<unsigned char>(c);
+    }
+    return special;
+  }
+  static constexpr std::array<bool, 256> table = make();
+};
+
+template <char a, char b, char c>
 inline const char* findSpecial(const char* p, const char* end) noexcept {
+  const auto& special = SpecialBytes<a, b, c>::table;
+  // The first bytes one by one: most runs are short, and a predicted branch runs ahead.
+  for (const char* shortEnd = end - p > 16 ? p + 16 : end; p < shortEnd; ++p) {
+    if (special[static_cast<unsigned char>(*p)])
+      return p;
+  }
 #if defined(__SSE2__)
   const __m128i va = _mm_set1_epi8(a);
   const __m128i vb = _mm_set1_epi8(b);
@@ -37,11 +64,96 @@ inline const char* findSpecial(const char* p, const char* end) noexcept {
   }
 #endif
   for (; p < end; ++p) {
-    const char byte = *p;
-    if (byte == a || byte == b || byte == c || static_cast<signed char>(byte) < 0x20)
+    if (special[static_cast<unsigned char>(*p)])
       return p;
   }
   return end;
+}
+
+/// Moves the size bytes at in to out, which lies before in (the two may overlap): every byte is
+/// read before any is written, and nothing after in + size is touched.
+inline void moveShort(char* out, const char* in, std::size_t size) noexcept {
+  if (size >= 8) {
+    std::uint64_t head, tail;
+    std::memcpy(&head, in, 8);
+    std::memcpy(&tail, in + size - 8, 8);
+    std::memcpy(out, &head, 8);
+    std::memcpy(out + size - 8, &tail, 8);
+  } else if (size >= 4) {
+    std::uint32_t head, tail;
+    std::memcpy(&head, in, 4);
+    std::memcpy(&tail, in + size - 4, 4);
+    std::memcpy(out, &head, 4);
+    std::memcpy(out + size - 4, &tail, 4);
+  } else {
+    for (std::size_t i = 0; i < size; ++i)
+      out[i] = in[i];
+  }
+}
+
+/// findSpecial for text that reading has shortened before `in` (a reference replaced, a CR LF
+/// made one LF): the bytes passed over are moved to `out` on the way. Advances both.
+template <char a, char b, char c>
+inline void moveToSpecial(char*& out, char*& in, const char* end) noexcept {
+#if defined(__SSE2__)
+  const __m128i va = _mm_set1_epi8(a);
+  const __m128i vb = _mm_set1_epi8(b);
+  const __m128i vc = _mm_set1_epi8(c);
+  const __m128i space = _mm_set1_epi8(0x20);
+  while (end - in >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+    const __m128i hits =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)),
+                     _mm_or_si128(_mm_cmpeq_epi8(bytes, vc), _mm_cmplt_epi8(bytes, space)));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) {
+      const auto size = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+      moveShort(out, in, size);
+      out += size;
+      in += size;
+      return;
+    }
+    // The whole block is passed over: what the store overwrites of it has been read.
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
+    out += 16;
+    in += 16;
+  }
+#endif
+  for (; in < end; ++in, ++out) {
+    const char byte = *in;
+    if (byte == a || byte == b || byte == c || static_cast<signed char>(byte) < 0x20)
+      return;
+    *out = byte;
+  }
+}
+
+/// The first byte at or after p that is not an ASCII name character other than the colon
+/// ([A-Za-z0-9._-]); end when there is none. Names are read this way: what stops the loop (a
+/// colon, a byte that is not ASCII, a delimiter) is dealt with by the caller.
+inline const char* findNameEnd(const char* p, const char* end) noexcept {
+  // Byte by byte: names are short, and a loop whose branch the processor predicts runs ahead of
+  // the data, where a vector's result would hold up everything that follows the name.
+  (void)end;  // the text's terminating NUL is no name character
+  while (hasClass(*p, kNameChar))
+    ++p;
+  return p;
+}
+
+/// Whether the size bytes at a and b are the same. Short runs are compared in one step when
+/// `wide` says that 16 bytes can be read at both.
+inline bool sameBytes(const char* a, const char* b, std::size_t size, bool wide) noexcept {
+#if defined(__SSE2__)
+  if (size <= 16 && wide) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
+    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
+    const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)));
+    const unsigned wanted = (1u << size) - 1;
+    return (equal & wanted) == wanted;
+  }
+#else
+  (void)wide;
+#endif
+  return std::memcmp(a, b, size) == 0;
 }
 
 }  // namespace Detail
