@@ -33,6 +33,14 @@ std::string codePoint(char32_t code) {
   return text;
 }
 
+// An ASCII character as a message shows it: quoted when it is visible, else by its code point.
+std::string shownByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte >= 0x7F)
+    return codePoint(byte);
+  return c == '\'' ? std::string("\"'\"") : "'" + std::string(1, c) + "'";
+}
+
 // An element whose content is being read. Kept small: a document may nest elements as deep as
 // it is long.
 struct Frame {
@@ -68,7 +76,8 @@ class Reader {
 
   void read() {
     char* p = base_;
-    if (startsWith(p, end_, "<?xml") && (hasClass(p[5], kSpace) || p[5] == '?'))
+    // A processing instruction whose target is exactly "xml" is the declaration, or misplaced.
+    if (startsWith(p, end_, "<?xml") && !hasClass(p[5], kNameChar) && isNameDelimiter(p[5]))
       p = declaration(p);
     p = misc(p, true);
     if (p == end_)
@@ -99,7 +108,7 @@ class Reader {
     } else if (byte < 0x20 && !hasClass(*at, kSpace)) {
       controlCharacter(at);
     } else {
-      found = byte == '\'' ? std::string("\"'\"") : "'" + std::string(1, *at) + "'";
+      found = shownByte(*at);
     }
     fail(at, std::string("Expected ") + expected + " in " + inside + ", found " + found);
   }
@@ -115,7 +124,7 @@ class Reader {
     if (sequence.length == 0)
       fail(at, "Malformed UTF-8");
     if (sequence.code == 0xFFFE || sequence.code == 0xFFFF)
-      fail(at, "Character U+FFFE or U+FFFF is not allowed");
+      fail(at, "Character " + codePoint(sequence.code) + " is not allowed");
     return sequence;
   }
 
@@ -239,8 +248,7 @@ class Reader {
         colonFault(start, what, "has more than one colon");
       if (!(kByteClasses[c] & kNameChar))
         colonFault(start, what, "ends with a colon");
-      fail(p, "'" + std::string(1, static_cast<char>(c)) + "' cannot start the local part of " +
-                  article(what) + what);
+      fail(p, shownByte(*p) + " cannot start the local part of " + article(what) + what);
     }
     if (c == ':')
       colonFault(start, what, "starts with a colon");
@@ -248,8 +256,7 @@ class Reader {
       fail(p, std::string("The document ends where ") + article(what) + what + " is expected");
     if (c < 0x20 && !hasClass(*p, kSpace))
       controlCharacter(p);
-    const std::string found = c == '\'' ? std::string("\"'\"") : "'" + std::string(1, *p) + "'";
-    fail(p, found + " cannot start " + article(what) + what);
+    fail(p, shownByte(*p) + " cannot start " + article(what) + what);
   }
 
   static const char* article(const char* what) noexcept {
@@ -342,17 +349,17 @@ class Reader {
       } else {
         break;
       }
-      if (digit >= (hex ? 16u : 10u))
-        valid = false;
       code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + digit, 0x110000);
     }
     if (*p != ';')
       fail(in, "'&' must start an entity or character reference ending in ';'");
-    if (!valid || p == digits || !isXmlChar(code)) {
-      fail(in, "Character reference " +
-                   shown(std::string_view(in, static_cast<std::size_t>(p + 1 - in))) +
-                   " is not an XML character");
+    const std::string written = shown(std::string_view(in, static_cast<std::size_t>(p + 1 - in)));
+    if (!valid || p == digits) {
+      fail(in, "Character reference " + written +
+                   " is malformed: it must be &#[0-9]+; or &#x[0-9a-fA-F]+;");
     }
+    if (!isXmlChar(code))
+      fail(in, "Character reference " + written + " is not an XML character");
     // The shortest reference to a code point is never shorter than its UTF-8 form.
     if (code < 0x80) {
       *out++ = static_cast<char>(code);
@@ -442,7 +449,8 @@ class Reader {
       space = s != q;
       q = s;
     }
-    if (startsWith(q, end_, "standalone")) {
+    const bool standaloneGiven = startsWith(q, end_, "standalone");
+    if (standaloneGiven) {
       if (!space)
         unexpected(q, "whitespace", "the XML declaration");
       std::string_view standalone;
@@ -454,8 +462,10 @@ class Reader {
       q = skipSpace(q);
     }
     if (q[0] != '?' || q[1] != '>') {
-      unexpected(q, encoding.empty() ? "encoding, standalone or '?>'" : "standalone or '?>'",
-                 "the XML declaration");
+      const char* expected = standaloneGiven    ? "'?>'"
+                             : encoding.empty() ? "encoding, standalone or '?>'"
+                                                : "standalone or '?>'";
+      unexpected(q[0] == '?' && q + 1 == end_ ? end_ : q, expected, "the XML declaration");
     }
     q += 2;
     if (!encoding.empty()) {
@@ -509,11 +519,9 @@ class Reader {
             p = comment(p);
             continue;
           }
-          if (startsWith(p, end_, "<!DOCTYPE"))
-            fail(p, "DOCTYPE is not allowed");
           if (startsWith(p, end_, "<![CDATA["))
             fail(p, std::string("A CDATA section is not allowed ") + where + " the root element");
-          fail(p, "'<!' must begin a comment or a CDATA section");
+          otherMarkupDeclaration(p);
         }
         if (p[1] == '/')
           fail(p, "End tag without a start tag");
@@ -532,6 +540,19 @@ class Reader {
     }
   }
 
+  // '<!' at p that opens neither a comment nor a CDATA section: a DOCTYPE, one of them cut
+  // short by the end of the document, or a fault.
+  [[noreturn]] void otherMarkupDeclaration(const char* p) {
+    if (startsWith(p, end_, "<!DOCTYPE"))
+      fail(p, "DOCTYPE is not allowed");
+    const auto left = static_cast<std::size_t>(end_ - p);
+    if (left < 9 && std::memcmp(p, "<![CDATA[", left) == 0)
+      fail(end_, "The document ends inside a CDATA section");
+    if (left < 4 && std::memcmp(p, "<!--", left) == 0)
+      fail(end_, "The document ends inside a comment");
+    fail(p, "'<!' must begin a comment or a CDATA section");
+  }
+
   char* comment(char* p) {
     char* in = p + 4;
     for (;;) {
@@ -540,6 +561,8 @@ class Reader {
         if (in[1] == '-') {
           if (in[2] == '>')
             return in + 3;
+          if (in + 2 == end_)
+            fail(end_, "The document ends inside a comment");
           fail(in, "'--' is not allowed inside a comment");
         }
         ++in;
@@ -598,10 +621,8 @@ class Reader {
             p = comment(p);
           } else if (startsWith(p, end_, "<![CDATA[")) {
             p = cdataSection(p);
-          } else if (startsWith(p, end_, "<!DOCTYPE")) {
-            fail(p, "DOCTYPE is not allowed");
           } else {
-            fail(p, "'<!' must begin a comment or a CDATA section");
+            otherMarkupDeclaration(p);
           }
           break;
         case '?':
@@ -652,7 +673,9 @@ class Reader {
         empty = false;
         break;
       }
-      if (*s == '/' && s[1] == '>') {
+      if (*s == '/' && (s[1] == '>' || s + 1 == end_)) {
+        if (s + 1 == end_)
+          fail(end_, "The document ends inside a start tag");
         q = s + 2;
         empty = true;
         break;

@@ -105,13 +105,13 @@ struct Tree : TreeView {
   /// The namespace names that elements refer to; index 0 is no namespace.
   std::vector<std::string_view> namespaces{std::string_view()};
 
-  /// Line and column (counted from 1, columns in bytes) of the byte at offset. Bytes after the
-  /// last line start recorded are searched for line ends: reading records them as it passes, and
-  /// a fault may lie a little ahead.
+  /// Line and column (counted from 1, columns in bytes) of the byte at offset, which reading has
+  /// passed or just reached: every line end before it is recorded. (The bytes themselves are no
+  /// guide, since reading rewrites them: "&#10;" becomes a line feed.)
   std::pair<int, int> lineAndColumn(std::size_t offset) const {
     const auto next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
     const auto line = static_cast<std::size_t>(next - lineStarts.begin());
-    return lineAndColumnIn(buffer, offset, line, lineStarts[line - 1]);
+    return {static_cast<int>(line), static_cast<int>(offset - lineStarts[line - 1] + 1)};
   }
 };
 
