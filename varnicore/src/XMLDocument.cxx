@@ -26,7 +26,8 @@ XMLDocument XMLDocument::parse(std::string&& text) {
 }
 
 XMLDocument XMLDocument::parseOwned(std::string text) {
-  auto tree = std::make_unique<Detail::Tree>();
+  // Default-initialised: the first blocks of records are filled as they are read, not cleared.
+  std::unique_ptr<Detail::Tree> tree(new Detail::Tree);
   tree->buffer = std::move(text);
   const Detail::SourceEncoding source = Detail::decodeByteOrderMark(tree->buffer);
   Detail::readDocument(*tree, source);

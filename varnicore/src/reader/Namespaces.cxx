@@ -9,15 +9,16 @@ namespace Xml {
 namespace Detail {
 
 NamespaceScope::NamespaceScope(std::vector<std::string_view>& names) : names_(names) {
+  names_.reserve(8);
   names_.assign({std::string_view(), kXmlNamespace});
   bindings_.reserve(16);
 }
 
 std::string NamespaceScope::declare(std::string_view prefix, std::string_view uri) {
-  const std::string quotedUri = "\"" + shown(uri) + "\"";
+  const auto quoted = [uri] { return "\"" + shown(uri) + "\""; };
   if (prefix.empty()) {
     if (uri == kXmlNamespace || uri == kXmlnsNamespace)
-      return "The namespace " + quotedUri + " cannot be the default namespace";
+      return "The namespace " + quoted() + " cannot be the default namespace";
     const auto index = uri.empty() ? 0 : static_cast<std::uint32_t>(names_.size());
     if (!uri.empty())
       names_.push_back(uri);
@@ -38,9 +39,9 @@ std::string NamespaceScope::declare(std::string_view prefix, std::string_view ur
            " cannot be declared empty: Namespaces in XML 1.0 has no undeclaring of prefixes";
   }
   if (uri == kXmlNamespace)
-    return "The namespace " + quotedUri + " can be bound to the prefix xml only";
+    return "The namespace " + quoted() + " can be bound to the prefix xml only";
   if (uri == kXmlnsNamespace)
-    return "The namespace " + quotedUri + " cannot be declared";
+    return "The namespace " + quoted() + " cannot be declared";
   bindings_.push_back({prefix, static_cast<std::uint32_t>(names_.size()), 0});
   names_.push_back(uri);
   return {};

@@ -70,6 +70,7 @@ class Reader {
     base_ = tree_.buffer.data();
     end_ = base_ + tree_.buffer.size();
     tree_.lineStarts.reserve(64);
+    tree_.lineStarts.push_back(0);
     frames_.reserve(32);
     *pieces_.append() = TextPiece{0, 0, 0};  // index 0 stands for none
   }

@@ -99,11 +99,11 @@ struct Tree : TreeView {
   std::string buffer;
   /// Offsets at which lines begin, in order: 0, and one past every line end (LF, CR LF, or a CR
   /// on its own), as reading passed them.
-  std::vector<std::uint32_t> lineStarts{0};
+  std::vector<std::uint32_t> lineStarts;
   /// Index 0 stands for no piece.
   RecordBlocks<TextPiece, 4> pieces;
   /// The namespace names that elements refer to; index 0 is no namespace.
-  std::vector<std::string_view> namespaces{std::string_view()};
+  std::vector<std::string_view> namespaces;
 
   /// Line and column (counted from 1, columns in bytes) of the byte at offset, which reading has
   /// passed or just reached: every line end before it is recorded. (The bytes themselves are no
