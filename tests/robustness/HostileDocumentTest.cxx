@@ -214,6 +214,25 @@ TEST(HostileDocumentTest, HandlesDeepNestingWithoutRecursion) {
   EXPECT_EQ(parseError(queryInput(deep.substr(0, kDepth * 3))).rfind("line 1, column ", 0), 0u);
 }
 
+// Namespace declarations on every one of 50,000 nested elements, and prefixes looked up below
+// them all: each look-up must not walk the whole scope, or this document takes minutes.
+TEST(HostileDocumentTest, ResolvesPrefixesUnderDeepDeclarations) {
+  constexpr int kDepth = 50000;
+  std::string text;
+  for (int i = 0; i < kDepth; ++i)
+    text += "<a xmlns='urn:d' xmlns:p" + std::to_string(i) + "='urn:p'>";
+  for (int i = 0; i < kDepth; ++i)
+    text += "<p0:b/><xml:c/><x:d xmlns:x='urn:x'/>";
+  for (int i = 0; i < kDepth; ++i)
+    text += "</a>";
+  const XMLDocument document = XMLDocument::parse(text);
+  XMLNode node = document.getRootElement();
+  while (node.getFirstChild().getLocalName() == "a")
+    node = node.getFirstChild();
+  EXPECT_EQ(node.getChildCount(), 3u * kDepth);
+  EXPECT_EQ(node.getFirstChild().getNamespaceUri(), "urn:p");
+}
+
 TEST(HostileDocumentTest, ReadsAMillionSiblings) {
   constexpr std::size_t kCount = 1000000;
   std::string content;

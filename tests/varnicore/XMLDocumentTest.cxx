@@ -78,6 +78,42 @@ TEST(XMLDocumentTest, ResolvesNamesAndNamespaces) {
   EXPECT_EQ(uris, (std::vector<std::string>{"urn:d", "urn:p", "", "urn:q", ""}));
 }
 
+// Past a handful of bindings in scope, prefixes are looked up another way: the same answers,
+// shadowing and its end included.
+TEST(XMLDocumentTest, ResolvesPrefixesThroughManyBindings) {
+  // e0 to e11 nested, each binding p and a prefix of its own, every third the default namespace;
+  // after each inner element ends, two elements that resolve p and the default again.
+  std::string text;
+  for (int i = 0; i < 12; ++i) {
+    const std::string n = std::to_string(i);
+    text += "<p:e" + n + " xmlns:p='urn:p" + n + "' xmlns:q" + n + "='urn:q" + n + "'" +
+            (i % 3 == 0 ? " xmlns='urn:d" + n + "'" : "") + ">";
+  }
+  text += "<q0:a/><q11:b/><p:c/><d/>";
+  for (int i = 11; i > 0; --i)
+    text += "</p:e" + std::to_string(i) + "><p:after/><e/>";
+  const std::string unbound = text + "<z:x/></p:e0>";
+  text += "</p:e0>";
+
+  const XMLDocument document = XMLDocument::parse(text);
+  std::vector<XMLNode> levels{document.getRootElement()};
+  while (levels.back().getFirstChild().getLocalName().rfind("e", 0) == 0)
+    levels.push_back(levels.back().getFirstChild());
+  ASSERT_EQ(levels.size(), 12u);
+  std::vector<std::string> uris;
+  for (const XMLNode& leaf : levels.back().getChildren())
+    uris.push_back(leaf.getNamespaceUri());
+  EXPECT_EQ(uris, (std::vector<std::string>{"urn:q0", "urn:q11", "urn:p11", "urn:d9"}));
+  for (std::size_t level = 0; level + 1 < levels.size(); ++level) {
+    const XMLNode after = levels[level + 1].getNextSibling();
+    const std::string n = std::to_string(level);
+    EXPECT_EQ(after.getNamespaceUri(), "urn:p" + n);
+    EXPECT_EQ(after.getNextSibling().getNamespaceUri(), "urn:d" + std::to_string(level / 3 * 3));
+  }
+  EXPECT_NE(parseError(unbound).find("The prefix z is not bound to a namespace"),
+            std::string::npos);
+}
+
 TEST(XMLDocumentTest, WalksElementsOnly) {
   const XMLDocument document =
       XMLDocument::parse("<r>text<!-- c --><?pi x?><a/> <b><c/></b><![CDATA[x]]></r>");

@@ -22,6 +22,8 @@ std::string NamespaceScope::declare(std::string_view prefix, std::string_view ur
     const auto index = uri.empty() ? 0 : static_cast<std::uint32_t>(names_.size());
     if (!uri.empty())
       names_.push_back(uri);
+    if (!many_ && bindings_.size() >= kSearched)
+      useTable();
     bindings_.push_back({prefix, index, default_});
     default_ = index;
     return {};
@@ -42,15 +44,55 @@ std::string NamespaceScope::declare(std::string_view prefix, std::string_view ur
     return "The namespace " + quoted() + " can be bound to the prefix xml only";
   if (uri == kXmlnsNamespace)
     return "The namespace " + quoted() + " cannot be declared";
-  bindings_.push_back({prefix, static_cast<std::uint32_t>(names_.size()), 0});
+  bind(prefix, static_cast<std::uint32_t>(names_.size()));
   names_.push_back(uri);
   return {};
 }
 
+// From now on prefixes are looked up in the table: the bindings so far go into it, in order.
+void NamespaceScope::useTable() {
+  many_ = true;
+  for (std::uint32_t i = 0; i < bindings_.size(); ++i) {
+    Binding& binding = bindings_[i];
+    if (binding.prefix.empty())
+      continue;
+    const auto [place, added] = nearest_.try_emplace(binding.prefix, i);
+    binding.shadowed = added ? kNone : place->second;
+    place->second = i;
+  }
+}
+
+void NamespaceScope::bind(std::string_view prefix, std::uint32_t uri) {
+  if (!many_ && bindings_.size() >= kSearched)
+    useTable();
+  std::uint32_t shadowed = kNone;
+  if (many_) {
+    const auto index = static_cast<std::uint32_t>(bindings_.size());
+    const auto [place, added] = nearest_.try_emplace(prefix, index);
+    shadowed = added ? kNone : place->second;
+    place->second = index;
+  }
+  bindings_.push_back({prefix, uri, shadowed});
+}
+
+std::uint32_t NamespaceScope::resolveMany(std::string_view prefix) const noexcept {
+  const auto found = nearest_.find(prefix);
+  if (found != nearest_.end())
+    return bindings_[found->second].uri;
+  return prefix == "xml" ? 1 : kUnbound;
+}
+
 void NamespaceScope::unbind(std::uint32_t mark) noexcept {
   while (bindings_.size() > mark) {
-    if (bindings_.back().prefix.empty())
-      default_ = bindings_.back().shadowed;
+    const Binding& binding = bindings_.back();
+    if (binding.prefix.empty()) {
+      default_ = binding.shadowed;
+    } else if (many_) {
+      if (binding.shadowed == kNone)
+        nearest_.erase(binding.prefix);
+      else
+        nearest_[binding.prefix] = binding.shadowed;
+    }
     bindings_.pop_back();
   }
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Corvanthel {
@@ -31,8 +32,12 @@ class NamespaceScope {
   std::string declare(std::string_view prefix, std::string_view uri);
 
   /// The index of the namespace name prefix (not empty) stands for; kUnbound when it stands for
-  /// none. Looked up for every prefixed name: the bindings are few, the nearest comes first.
+  /// none. Looked up for every prefixed name. Documents mostly declare a few prefixes: those are
+  /// searched, the nearest first; many bindings (say, one on each of ten thousand nested
+  /// elements) are found through a table, so that no document makes reading quadratic.
   std::uint32_t resolve(std::string_view prefix) const noexcept {
+    if (many_)
+      return resolveMany(prefix);
     for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
       if (binding->prefix.size() == prefix.size() && binding->prefix[0] == prefix[0] &&
           binding->prefix == prefix) {
@@ -52,17 +57,31 @@ class NamespaceScope {
   }
 
  private:
+  static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
+  // Beyond this many bindings, prefixes are looked up in nearest_.
+  static constexpr std::size_t kSearched = 8;
+
   struct Binding {
     std::string_view prefix;  // empty: the default namespace
     std::uint32_t uri;
-    std::uint32_t shadowed;  // for the default namespace: the one it replaces
+    // What the binding hides while it is in scope: for the default namespace, the index of the
+    // namespace name it replaces; for a prefix, once many_, the index of the binding of the same
+    // prefix further out (kNone for none).
+    std::uint32_t shadowed;
   };
 
+  std::uint32_t resolveMany(std::string_view prefix) const noexcept;
+  void useTable();
+  void bind(std::string_view prefix, std::uint32_t uri);
   void unbind(std::uint32_t mark) noexcept;
 
   std::vector<std::string_view>& names_;
   std::vector<Binding> bindings_;
   std::uint32_t default_ = 0;
+  // Once there have been many bindings (many_): each prefix's nearest binding, by index in
+  // bindings_.
+  bool many_ = false;
+  std::unordered_map<std::string_view, std::uint32_t> nearest_;
 };
 
 }  // namespace Detail
