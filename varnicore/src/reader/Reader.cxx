@@ -694,8 +694,8 @@ class Reader {
     } else {
       element->namespaceUri = scope_.defaultNamespace();
     }
-    if (element->attributeCount > 1 || prefixed)
-      checkAttributes(*element, prefixed);
+    if (prefixed)
+      checkPrefixedAttributes(*element);
 
     if (empty) {
       scope_.close(scope);
@@ -709,9 +709,8 @@ class Reader {
   char* attribute(char* p, ElementRecord& element, bool& prefixed) {
     const char* colon = nullptr;
     char* q = name(p, &colon, "attribute name");
+    checkUnique(element, std::string_view(p, static_cast<std::size_t>(q - p)));
     AttributeRecord* attribute = attributes_.append();
-    if (element.attributeCount < kFewAttributes)
-      fewNames_[element.attributeCount] = std::string_view(p, static_cast<std::size_t>(q - p));
     ++element.attributeCount;
     attribute->name = offset(p);
     attribute->nameLength = static_cast<std::uint32_t>(q - p);
@@ -794,51 +793,60 @@ class Reader {
   }
 
   // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
-  void checkAttributes(const ElementRecord& element, bool prefixed) {
+  // An attribute's name, just read, against the names before it in the same start tag: pair by
+  // pair while they are few, through a hash table of their indexes beyond (four bytes a slot:
+  // an element may carry hundreds of thousands).
+  void checkUnique(const ElementRecord& element, std::string_view name) {
+    const std::uint32_t count = element.attributeCount;
+    if (count < kFewAttributes) {
+      for (std::uint32_t i = 0; i < count; ++i) {
+        const std::string_view earlier = fewNames_[i];
+        if (earlier.size() == name.size() && earlier[0] == name[0] &&
+            std::memcmp(earlier.data(), name.data(), name.size()) == 0) {
+          repeated(element, name);
+        }
+      }
+      fewNames_[count] = name;
+      return;
+    }
+    if (count == kFewAttributes || 2 * count >= manySlots_.size()) {
+      manySlots_.assign(std::max<std::size_t>(64, 4 * std::size_t{count}), 0);
+      for (std::uint32_t i = 0; i < count; ++i)
+        insertName(element.firstAttribute + i,
+                   attributeName(tree_.attributes[element.firstAttribute + i]));
+    }
+    if (!insertName(element.firstAttribute + count, name))
+      repeated(element, name);
+  }
+
+  // Enters the attribute with this index and name in manySlots_; false when the name is there.
+  bool insertName(std::uint32_t index, std::string_view name) {
+    std::size_t hash = 14695981039346656037u;
+    for (const char c : name)
+      hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+    const std::size_t mask = manySlots_.size() - 1;
+    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
+      const std::uint32_t held = manySlots_[slot];
+      if (held == 0) {
+        manySlots_[slot] = index + 1;
+        return true;
+      }
+      if (attributeName(tree_.attributes[held - 1]) == name)
+        return false;
+    }
+  }
+
+  [[noreturn]] void repeated(const ElementRecord& element, std::string_view name) {
+    fail(name.data(), "Attribute " + shown(name) + " is repeated in element " +
+                          shown(std::string_view(base_ + element.name, element.nameLength)));
+  }
+
+  // The prefixes of an element's attributes bound, and no two attributes with the same namespace
+  // and local name, once the start tag's declarations are known.
+  void checkPrefixedAttributes(const ElementRecord& element) {
     const std::uint32_t first = element.firstAttribute;
     const std::uint32_t count = element.attributeCount;
     const std::string_view elementName(base_ + element.name, element.nameLength);
-    const auto repeated = [&](std::uint32_t later) {
-      const AttributeRecord& attribute = tree_.attributes[later];
-      fail(base_ + attribute.name, "Attribute " + shown(attributeName(attribute)) +
-                                       " is repeated in element " + shown(elementName));
-    };
-    if (count <= kFewAttributes) {
-      for (std::uint32_t j = 1; j < count; ++j) {
-        const std::string_view later = fewNames_[j];
-        for (std::uint32_t i = 0; i < j; ++i) {
-          const std::string_view earlier = fewNames_[i];
-          if (earlier.size() == later.size() && earlier[0] == later[0] &&
-              std::memcmp(earlier.data(), later.data(), later.size()) == 0) {
-            repeated(first + j);
-          }
-        }
-      }
-    } else {
-      // Sorted by name, then by place: of each run of equal names, all but the first are
-      // repeats, and the earliest of those is reported.
-      order_.resize(count);
-      for (std::uint32_t i = 0; i < count; ++i)
-        order_[i] = first + i;
-      std::sort(order_.begin(), order_.end(), [this](std::uint32_t a, std::uint32_t b) {
-        const std::string_view nameA = attributeName(tree_.attributes[a]);
-        const std::string_view nameB = attributeName(tree_.attributes[b]);
-        return nameA != nameB ? nameA < nameB : a < b;
-      });
-      std::uint32_t earliest = 0;
-      for (std::uint32_t i = 1; i < count; ++i) {
-        if (attributeName(tree_.attributes[order_[i]]) ==
-                attributeName(tree_.attributes[order_[i - 1]]) &&
-            (earliest == 0 || order_[i] < earliest)) {
-          earliest = order_[i];
-        }
-      }
-      if (earliest != 0)
-        repeated(earliest);
-    }
-    if (!prefixed)
-      return;
-
     expanded_.clear();
     for (std::uint32_t i = first; i < first + count; ++i) {
       const AttributeRecord& attribute = tree_.attributes[i];
@@ -1023,7 +1031,7 @@ class Reader {
   // repeats pair by pair.
   static constexpr std::uint32_t kFewAttributes = 16;
   std::string_view fewNames_[kFewAttributes];
-  std::vector<std::uint32_t> order_;
+  std::vector<std::uint32_t> manySlots_;  // attribute index + 1; 0: empty; a power of two long
   std::vector<ExpandedName> expanded_;
 };
 
