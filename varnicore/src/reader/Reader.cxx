@@ -799,13 +799,16 @@ class Reader {
   void checkUnique(const ElementRecord& element, std::string_view name) {
     const std::uint32_t count = element.attributeCount;
     if (count < kFewAttributes) {
+      // Length, first and last byte in one word: two names that differ mostly differ there.
+      const std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 16 |
+                                static_cast<unsigned char>(name.front()) << 8 |
+                                static_cast<unsigned char>(name.back());
       for (std::uint32_t i = 0; i < count; ++i) {
-        const std::string_view earlier = fewNames_[i];
-        if (earlier.size() == name.size() && earlier[0] == name[0] &&
-            std::memcmp(earlier.data(), name.data(), name.size()) == 0) {
+        if (fewKeys_[i] == key && std::memcmp(fewNames_[i].data(), name.data(), name.size()) == 0) {
           repeated(element, name);
         }
       }
+      fewKeys_[count] = key;
       fewNames_[count] = name;
       return;
     }
@@ -1031,6 +1034,7 @@ class Reader {
   // repeats pair by pair.
   static constexpr std::uint32_t kFewAttributes = 16;
   std::string_view fewNames_[kFewAttributes];
+  std::uint32_t fewKeys_[kFewAttributes];
   std::vector<std::uint32_t> manySlots_;  // attribute index + 1; 0: empty; a power of two long
   std::vector<ExpandedName> expanded_;
 };
