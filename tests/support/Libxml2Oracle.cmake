@@ -1,0 +1,8 @@
+# The libxml2 oracle, for the tests and for the differential fuzzer (which the fuzz preset builds
+# without the tests).
+if(NOT TARGET pelagon_libxml2_oracle)
+  find_package(LibXml2 REQUIRED)
+  add_library(pelagon_libxml2_oracle STATIC ${CMAKE_CURRENT_LIST_DIR}/Libxml2Oracle.cxx)
+  target_include_directories(pelagon_libxml2_oracle PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+  target_link_libraries(pelagon_libxml2_oracle PUBLIC pelagon::varnicore LibXml2::LibXml2)
+endif()
