@@ -41,20 +41,17 @@ struct SpecialBytes {
 template <char a, char b, char c>
 inline const char* findSpecial(const char* p, const char* end) noexcept {
   const auto& special = SpecialBytes<a, b, c>::table;
-  const auto isSpecial = [&special](char byte) {
-    return special[static_cast<unsigned char>(byte)];
-  };
   // The first bytes one by one, four to a round: most runs are short, and a predicted branch
   // runs ahead of the data.
   if (end - p >= 16) {
     for (const char* const shortEnd = p + 16; p < shortEnd; p += 4) {
-      if (isSpecial(p[0]))
+      if (special[static_cast<unsigned char>(p[0])])
         return p;
-      if (isSpecial(p[1]))
+      if (special[static_cast<unsigned char>(p[1])])
         return p + 1;
-      if (isSpecial(p[2]))
+      if (special[static_cast<unsigned char>(p[2])])
         return p + 2;
-      if (isSpecial(p[3]))
+      if (special[static_cast<unsigned char>(p[3])])
         return p + 3;
     }
   }
