@@ -43,8 +43,8 @@ inline const char* findSpecial(const char* p, const char* end) noexcept {
   const auto& special = SpecialBytes<a, b, c>::table;
   // The first bytes one by one, four to a round: most runs are short, and a predicted branch
   // runs ahead of the data.
-  if (end - p >= 16) {
-    for (const char* const shortEnd = p + 16; p < shortEnd; p += 4) {
+  if (end - p >= 32) {
+    for (const char* const shortEnd = p + 32; p < shortEnd; p += 4) {
       if (special[static_cast<unsigned char>(p[0])])
         return p;
       if (special[static_cast<unsigned char>(p[1])])
