@@ -94,9 +94,14 @@ inline void moveShort(char* out, const char* in, std::size_t size) noexcept {
     std::memcpy(&tail, in + size - 4, 4);
     std::memcpy(out, &head, 4);
     std::memcpy(out + size - 4, &tail, 4);
-  } else {
-    for (std::size_t i = 0; i < size; ++i)
-      out[i] = in[i];
+  } else if (size >= 2) {
+    std::uint16_t head, tail;
+    std::memcpy(&head, in, 2);
+    std::memcpy(&tail, in + size - 2, 2);
+    std::memcpy(out, &head, 2);
+    std::memcpy(out + size - 2, &tail, 2);
+  } else if (size == 1) {
+    *out = *in;
   }
 }
 
@@ -105,10 +110,22 @@ inline void moveShort(char* out, const char* in, std::size_t size) noexcept {
 template <char a, char b, char c>
 inline void moveToSpecial(char*& out, char*& in, const char* end) noexcept {
   const auto& special = SpecialBytes<a, b, c>::table;
-  for (const char* shortEnd = end - in > 16 ? in + 16 : end; in < shortEnd; ++in, ++out) {
-    if (special[static_cast<unsigned char>(*in)])
-      return;
-    *out = *in;
+  // Eight bytes to a round for the first 32: checked one by one, moved together.
+  if (end - in >= 32) {
+    for (const char* const shortEnd = in + 32; in < shortEnd; in += 8, out += 8) {
+#pragma GCC unroll 8
+      for (std::size_t k = 0; k < 8; ++k) {
+        if (special[static_cast<unsigned char>(in[k])]) {
+          moveShort(out, in, k);
+          out += k;
+          in += k;
+          return;
+        }
+      }
+      std::uint64_t bytes;
+      std::memcpy(&bytes, in, 8);
+      std::memcpy(out, &bytes, 8);
+    }
   }
 #if defined(__SSE2__)
   const __m128i va = _mm_set1_epi8(a);
