@@ -1,6 +1,7 @@
 #include <varnicore/XMLDocument.hxx>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -74,11 +75,27 @@ std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
 
 namespace {
 
-// Attribute names are short: compared here rather than by a call to memcmp.
+// Attribute names are short: compared here, a word at the start and one at the end (which
+// overlap), rather than by a call to memcmp.
+template <class Word>
+bool sameEnds(const char* a, const char* b, std::size_t size) noexcept {
+  Word a0, a1, b0, b1;
+  std::memcpy(&a0, a, sizeof(Word));
+  std::memcpy(&b0, b, sizeof(Word));
+  std::memcpy(&a1, a + size - sizeof(Word), sizeof(Word));
+  std::memcpy(&b1, b + size - sizeof(Word), sizeof(Word));
+  return ((a0 ^ b0) | (a1 ^ b1)) == 0;
+}
+
 bool sameName(std::string_view a, std::string_view b) noexcept {
-  if (a.size() != b.size())
+  const std::size_t size = a.size();
+  if (size != b.size())
     return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
+  if (size >= 8)
+    return size <= 16 ? sameEnds<std::uint64_t>(a.data(), b.data(), size) : a == b;
+  if (size >= 4)
+    return sameEnds<std::uint32_t>(a.data(), b.data(), size);
+  for (std::size_t i = 0; i < size; ++i) {
     if (a[i] != b[i])
       return false;
   }
