@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "SameBytes.hxx"
 #include "reader/Encoding.hxx"
 #include "reader/Namespaces.hxx"
 #include "reader/Reader.hxx"
@@ -73,36 +74,7 @@ std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
   return value;
 }
 
-namespace {
-
-// Attribute names are short: compared here, a word at the start and one at the end (which
-// overlap), rather than by a call to memcmp.
-template <class Word>
-bool sameEnds(const char* a, const char* b, std::size_t size) noexcept {
-  Word a0, a1, b0, b1;
-  std::memcpy(&a0, a, sizeof(Word));
-  std::memcpy(&b0, b, sizeof(Word));
-  std::memcpy(&a1, a + size - sizeof(Word), sizeof(Word));
-  std::memcpy(&b1, b + size - sizeof(Word), sizeof(Word));
-  return ((a0 ^ b0) | (a1 ^ b1)) == 0;
-}
-
-bool sameName(std::string_view a, std::string_view b) noexcept {
-  const std::size_t size = a.size();
-  if (size != b.size())
-    return false;
-  if (size >= 8)
-    return size <= 16 ? sameEnds<std::uint64_t>(a.data(), b.data(), size) : a == b;
-  if (size >= 4)
-    return sameEnds<std::uint32_t>(a.data(), b.data(), size);
-  for (std::size_t i = 0; i < size; ++i) {
-    if (a[i] != b[i])
-      return false;
-  }
-  return true;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void XMLNode::getAttrViews(const std::string_view* names, std::string_view* values,
                            std::size_t count) const noexcept {
@@ -115,11 +87,11 @@ void XMLNode::getAttrViews(const std::string_view* names, std::string_view* valu
     const Detail::AttributeRecord& attribute = tree_->attributes[i];
     const std::string_view name = attributeName(*tree_, attribute);
     std::size_t match = count;
-    if (sameName(name, names[expected])) {
+    if (Detail::sameName(name, names[expected])) {
       match = expected;
     } else {
       for (std::size_t k = 0; k < count; ++k) {
-        if (sameName(name, names[k])) {
+        if (Detail::sameName(name, names[k])) {
           match = k;
           break;
         }

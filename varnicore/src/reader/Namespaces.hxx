@@ -9,6 +9,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "../SameBytes.hxx"
+
 namespace Corvanthel {
 namespace Soa {
 namespace Common {
@@ -39,8 +41,7 @@ class NamespaceScope {
     if (many_)
       return resolveMany(prefix);
     for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-      if (binding->prefix.size() == prefix.size() && binding->prefix[0] == prefix[0] &&
-          binding->prefix == prefix) {
+      if (sameName(binding->prefix, prefix)) {
         return binding->uri;
       }
     }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../SameBytes.hxx"
 #include "../Utf8.hxx"
 #include "Characters.hxx"
 #include "Failure.hxx"
@@ -804,7 +805,7 @@ class Reader {
                                 static_cast<unsigned char>(name.front()) << 8 |
                                 static_cast<unsigned char>(name.back());
       for (std::uint32_t i = 0; i < count; ++i) {
-        if (fewKeys_[i] == key && std::memcmp(fewNames_[i].data(), name.data(), name.size()) == 0) {
+        if (fewKeys_[i] == key && sameBytes(fewNames_[i].data(), name.data(), name.size())) {
           repeated(element, name);
         }
       }
@@ -890,9 +891,8 @@ class Reader {
     const char* const expected = base_ + element.name;
     char* q = given + element.nameLength;
     const bool same = static_cast<std::uint32_t>(end_ - given) >= element.nameLength &&
-                      // the start tag lies before the end tag: 16 bytes there are readable too
-                      sameBytes(given, expected, element.nameLength, end_ - given >= 16) &&
-                      !hasClass(*q, kNameChar) && isNameDelimiter(*q);
+                      sameBytes(given, expected, element.nameLength) && !hasClass(*q, kNameChar) &&
+                      isNameDelimiter(*q);
     if (!same) {
       const char* colon = nullptr;
       q = name(given, &colon, "element name");

@@ -179,23 +179,6 @@ inline const char* findNameEnd(const char* p, const char* end) noexcept {
   return p;
 }
 
-/// Whether the size bytes at a and b are the same. Short runs are compared in one step when
-/// `wide` says that 16 bytes can be read at both.
-inline bool sameBytes(const char* a, const char* b, std::size_t size, bool wide) noexcept {
-#if defined(__SSE2__)
-  if (size <= 16 && wide) {
-    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a));
-    const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b));
-    const unsigned equal = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, y)));
-    const unsigned wanted = (1u << size) - 1;
-    return (equal & wanted) == wanted;
-  }
-#else
-  (void)wide;
-#endif
-  return std::memcmp(a, b, size) == 0;
-}
-
 }  // namespace Detail
 }  // namespace Xml
 }  // namespace Common
