@@ -114,6 +114,39 @@ TEST(XMLDocumentTest, ResolvesPrefixesThroughManyBindings) {
             std::string::npos);
 }
 
+// Start tags that repeat an earlier one's attributes are read faster, and must be checked as
+// strictly: each document below primes an element's start tag, then breaks a rule in the next.
+TEST(XMLDocumentTest, ChecksRepeatedStartTagsLikeTheFirst) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"<r><e a='1' b='2' c='3'/><e a='1' b='2' a='3'/></r>",
+       "line 1, column 41: Attribute a is repeated in element e"},
+      {"<r><e a='1' b='2'/><e a='1' b='2' b='3'/></r>",
+       "line 1, column 35: Attribute b is repeated in element e"},
+      {"<r><e a='1' b='2'/><e b='1' b='2'/></r>",
+       "line 1, column 29: Attribute b is repeated in element e"},
+      {"<r><x xmlns:p='u'><e p:a='1'/></x><e p:a='1'/></r>",
+       "line 1, column 38: The prefix p is not bound to a namespace"},
+      {"<r xmlns:p='u' xmlns:q='u'><e p:a='1' q:b='2'/><e p:a='1' q:a='2'/></r>",
+       "line 1, column 59: Attribute q:a of element e repeats another's namespace \"u\" and "
+       "local name a"},
+      {"<r><e ab='1'/><e abc='1' ab=''/><e ab='1' ab='2'/></r>",
+       "line 1, column 43: Attribute ab is repeated in element e"},
+      {"<r><e ab='1'/><e ab\xC2\xB7='1' ab\xC2\xB7=''/></r>",
+       "line 1, column 27: Attribute ab\xC2\xB7 is repeated in element e"},
+  };
+  for (const auto& [text, message] : cases)
+    EXPECT_EQ(parseError(text), message) << text;
+  // And read the same: a name that begins like the last one, and one with its own prefix.
+  const XMLDocument document = XMLDocument::parse(
+      "<r xmlns:p='urn:p'><e ab='1' p:c='2'/><e abc='3' p:c='4'/><e ab='5' p:c='6'/></r>");
+  std::vector<std::string> values;
+  for (const XMLNode& e : document.getRootElement().getChildren()) {
+    for (const std::string& name : e.getAttrNames())
+      values.push_back(name + "=" + e.getAttr(name));
+  }
+  EXPECT_EQ(values, (std::vector<std::string>{"ab=1", "p:c=2", "abc=3", "p:c=4", "ab=5", "p:c=6"}));
+}
+
 TEST(XMLDocumentTest, WalksElementsOnly) {
   const XMLDocument document =
       XMLDocument::parse("<r>text<!-- c --><?pi x?><a/> <b><c/></b><![CDATA[x]]></r>");

@@ -85,6 +85,20 @@ struct ExpandedName {
   std::uint32_t attribute;
 };
 
+// The attribute names of the last start tag of an element, the first kFewAttributes of them.
+// Data documents give an element the same attributes in the same order again and again: where
+// a start tag does, its names need neither be read character by character nor be checked for
+// repeats. While a start tag is read, its shape holds the names read so far (checked for
+// repeats pair by pair against them), then the rest of the last one's.
+constexpr std::uint32_t kFewAttributes = 16;
+struct Shape {
+  std::string_view element;
+  std::uint32_t count = 0;
+  std::string_view names[kFewAttributes];
+  std::uint32_t keys[kFewAttributes];    // see checkUnique
+  std::uint32_t colons[kFewAttributes];  // where the colon is, plus one; 0: none
+};
+
 class Reader {
  public:
   Reader(Tree& tree, SourceEncoding source)
@@ -727,6 +741,8 @@ class Reader {
         unexpected(s, "whitespace, '>' or '/>'", "a start tag");
       q = attribute(s, *element, prefixed);
     }
+    if (element->attributeCount != 0)
+      shape_->count = std::min(element->attributeCount, kFewAttributes);
 
     if (colon != nullptr) {
       const std::string_view prefix(elementName, static_cast<std::size_t>(colon - elementName));
@@ -749,9 +765,25 @@ class Reader {
 
   // One attribute of the element's start tag at p; returns what follows its value.
   char* attribute(char* p, ElementRecord& element, bool& prefixed) {
+    const std::uint32_t place = element.attributeCount;
+    if (place == 0) {
+      shape_ = &shapeOf(std::string_view(base_ + element.name, element.nameLength));
+      sameShape_ = true;
+    }
+    Shape& shape = *shape_;
     const char* colon = nullptr;
-    char* q = name(p, &colon, "attribute name");
-    checkUnique(element, std::string_view(p, static_cast<std::size_t>(q - p)));
+    char* q;
+    if (sameShape_ && place < shape.count && isName(p, shape.names[place])) {
+      // As in the last start tag of this element: a name, and none of the ones before it.
+      q = p + shape.names[place].size();
+      colon = shape.colons[place] != 0 ? p + shape.colons[place] - 1 : nullptr;
+    } else {
+      sameShape_ = false;
+      q = name(p, &colon, "attribute name");
+      checkUnique(element, std::string_view(p, static_cast<std::size_t>(q - p)));
+      if (place < kFewAttributes)
+        shape.colons[place] = colon != nullptr ? static_cast<std::uint32_t>(colon - p + 1) : 0;
+    }
     AttributeRecord* attribute = attributes_.append();
     ++element.attributeCount;
     attribute->name = offset(p);
@@ -835,6 +867,24 @@ class Reader {
   }
 
   // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
+  // The shape of an element's start tags, by its name: a slot of a few, taken over by another
+  // name that falls in it.
+  Shape& shapeOf(std::string_view element) {
+    Shape& shape = shapes_[(element.size() ^ static_cast<unsigned char>(element.back())) & 7];
+    if (!sameName(shape.element, element)) {
+      shape.element = element;
+      shape.count = 0;
+    }
+    return shape;
+  }
+
+  // Whether the name known at p is there, and ends there.
+  bool isName(const char* p, std::string_view known) const noexcept {
+    const std::size_t size = known.size();
+    return static_cast<std::size_t>(end_ - p) > size && sameBytes(p, known.data(), size) &&
+           !hasClass(p[size], kNameChar) && isNameDelimiter(p[size]);
+  }
+
   // An attribute's name, just read, against the names before it in the same start tag: pair by
   // pair while they are few, through a hash table of their indexes beyond (four bytes a slot:
   // an element may carry hundreds of thousands).
@@ -845,13 +895,13 @@ class Reader {
       const std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 16 |
                                 static_cast<unsigned char>(name.front()) << 8 |
                                 static_cast<unsigned char>(name.back());
+      Shape& shape = *shape_;
       for (std::uint32_t i = 0; i < count; ++i) {
-        if (fewKeys_[i] == key && sameBytes(fewNames_[i].data(), name.data(), name.size())) {
+        if (shape.keys[i] == key && sameBytes(shape.names[i].data(), name.data(), name.size()))
           repeated(element, name);
-        }
       }
-      fewKeys_[count] = key;
-      fewNames_[count] = name;
+      shape.keys[count] = key;
+      shape.names[count] = name;
       return;
     }
     if (count == kFewAttributes || 2 * count >= manySlots_.size()) {
@@ -1071,11 +1121,9 @@ class Reader {
   // CDATA section): where its bytes end and the length that grows with it; null after a tag.
   char* runEnd_ = nullptr;
   std::uint32_t* runLength_ = nullptr;
-  // The names of the attributes of the start tag being read, while there are few: checked for
-  // repeats pair by pair.
-  static constexpr std::uint32_t kFewAttributes = 16;
-  std::string_view fewNames_[kFewAttributes];
-  std::uint32_t fewKeys_[kFewAttributes];
+  Shape shapes_[8];
+  Shape* shape_ = shapes_;
+  bool sameShape_ = false;                // the start tag's names so far are those of its shape
   std::vector<std::uint32_t> manySlots_;  // attribute index + 1; 0: empty; a power of two long
   std::vector<ExpandedName> expanded_;
 };
