@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -31,6 +32,16 @@ std::string_view trimXmlWhitespace(std::string_view text) {
 
 [[noreturn]] void cannotConvert(std::string_view text, const char* type) {
   throw Exceptions::DomException("Cannot convert \"" + std::string(text) + "\" to " + type);
+}
+
+// Eight bytes as a word whose lowest byte is the first, whatever the machine's byte order.
+std::uint64_t littleEndianWord(const char* bytes) {
+  std::uint64_t word;
+  std::memcpy(&word, bytes, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  word = __builtin_bswap64(word);
+#endif
+  return word;
 }
 
 bool isDigit(char c) {
@@ -165,25 +176,35 @@ DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text) 
       text.size() == 19 && isDigit(text.front()) ? text : trimXmlWhitespace(text);
   if (value.empty())
     return DateTime();
-  constexpr std::string_view kShape = "YYYY-MM-DDThh:mm:ss";
-  if (value.size() != kShape.size() || value[4] != '-' || value[7] != '-' || value[10] != 'T' ||
-      value[13] != ':' || value[16] != ':') {
+  // "YYYY-MM-DDThh:mm:ss" in three words (the last two overlap): the separators compared and
+  // the fourteen digits checked in a few operations, without a branch per character.
+  if (value.size() != 19)
     cannotConvert(text, "DateTime");
+  const std::uint64_t words[3] = {littleEndianWord(value.data()),        // YYYY-MM-
+                                  littleEndianWord(value.data() + 8),    // DDThh:mm
+                                  littleEndianWord(value.data() + 11)};  // hh:mm:ss
+  // Per word: where the digits are, and what the other bytes must be (little-endian order).
+  static constexpr std::uint64_t kDigits[3] = {0x00FFFF00FFFFFFFFu, 0xFFFF00FFFF00FFFFu,
+                                               0xFFFF000000000000u};
+  static constexpr std::uint64_t kSeparators[3] = {0x2D00002D00000000u, 0x0000000000540000u,
+                                                   0x00003A00003A0000u};
+  static constexpr std::uint64_t kSeparatorBytes[3] = {0xFF0000FF00000000u, 0x0000000000FF0000u,
+                                                       0x0000FF0000FF0000u};
+  constexpr std::uint64_t kZeros = 0x3030303030303030u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  std::uint64_t bad = 0;
+  for (int w = 0; w < 3; ++w) {
+    bad |= (words[w] & kSeparatorBytes[w]) ^ kSeparators[w];
+    // A byte x of (word ^ '0') is a digit's value when x <= 9: then x + 0x76 stays below 0x80.
+    const std::uint64_t x = (words[w] ^ kZeros) & kDigits[w];
+    bad |= (((x & ~kHighs) + (0x7676767676767676u & kDigits[w])) | x) & kHighs & kDigits[w];
   }
-  // The fourteen digits, checked together: one branch instead of one per digit.
-  static constexpr std::size_t kDigitAt[14] = {0, 1, 2, 3, 5, 6, 8, 9, 11, 12, 14, 15, 17, 18};
-  int digits[14];
-  bool allDigits = true;
-  for (std::size_t i = 0; i < 14; ++i) {
-    const unsigned digit = static_cast<unsigned char>(value[kDigitAt[i]]) - unsigned{'0'};
-    allDigits &= digit <= 9;
-    digits[i] = static_cast<int>(digit);
-  }
-  if (!allDigits)
+  if (bad != 0)
     cannotConvert(text, "DateTime");
-  const auto pair = [&digits](std::size_t at) { return digits[at] * 10 + digits[at + 1]; };
+  const auto digitAt = [&value](std::size_t at) { return static_cast<int>(value[at] - '0'); };
+  const auto pair = [&digitAt](std::size_t at) { return digitAt(at) * 10 + digitAt(at + 1); };
   try {
-    return DateTime(pair(0) * 100 + pair(2), pair(4), pair(6), pair(8), pair(10), pair(12));
+    return DateTime(pair(0) * 100 + pair(2), pair(5), pair(8), pair(11), pair(14), pair(17));
   } catch (const std::out_of_range&) {
     cannotConvert(text, "DateTime");
   }

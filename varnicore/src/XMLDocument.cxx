@@ -82,9 +82,7 @@ void XMLNode::getAttrViews(const std::string_view* names, std::string_view* valu
   if (!element_ || count == 0)
     return;
   std::size_t expected = 0;  // documents usually give attributes in the order asked for
-  const std::uint32_t end = element_->firstAttribute + element_->attributeCount;
-  for (std::uint32_t i = element_->firstAttribute; i < end; ++i) {
-    const Detail::AttributeRecord& attribute = tree_->attributes[i];
+  const auto take = [&](const Detail::AttributeRecord& attribute) {
     const std::string_view name = attributeName(*tree_, attribute);
     std::size_t match = count;
     if (Detail::sameName(name, names[expected])) {
@@ -101,6 +99,15 @@ void XMLNode::getAttrViews(const std::string_view* names, std::string_view* valu
       values[match] = attributeValue(*tree_, attribute);
       expected = match + 1 < count ? match + 1 : 0;
     }
+  };
+  const std::uint32_t first = element_->firstAttribute;
+  const std::uint32_t size = element_->attributeCount;
+  if (const Detail::AttributeRecord* run = tree_->attributes.run(first, size)) {
+    for (std::uint32_t i = 0; i < size; ++i)
+      take(run[i]);
+  } else {
+    for (std::uint32_t i = 0; i < size; ++i)
+      take(tree_->attributes[first + i]);
   }
 }
 

@@ -63,6 +63,16 @@ class RecordBlocks {
   }
   std::uint32_t size() const noexcept { return size_; }
 
+  /// The count records from index on as one array when they lie in one block (as all but a few
+  /// runs do); null when they do not.
+  const Record* run(std::uint32_t index, std::uint32_t count) const noexcept {
+    const std::uint64_t first = std::uint64_t{index} + kFirstBlock;
+    const std::uint64_t last = first + count - 1;
+    if (count == 0 || __builtin_clzll(first) != __builtin_clzll(last))
+      return nullptr;  // the blocks are the powers of two that the shifted indexes fall between
+    return &(*this)[index];
+  }
+
  private:
   friend class RecordAppender<Record, kFirstBits>;
 
