@@ -94,7 +94,10 @@ constexpr std::uint32_t kFewAttributes = 16;
 struct Shape {
   std::string_view element;
   std::uint32_t count = 0;
-  std::string_view names[kFewAttributes];
+  // Left uninitialised (a reader has eight shapes, and a small document may use none); only the
+  // first `count` entries are ever read.
+  const char* names[kFewAttributes];
+  std::uint32_t nameLengths[kFewAttributes];
   std::uint32_t keys[kFewAttributes];    // see checkUnique
   std::uint32_t colons[kFewAttributes];  // where the colon is, plus one; 0: none
 };
@@ -773,9 +776,10 @@ class Reader {
     Shape& shape = *shape_;
     const char* colon = nullptr;
     char* q;
-    if (sameShape_ && place < shape.count && isName(p, shape.names[place])) {
+    if (sameShape_ && place < shape.count &&
+        isName(p, std::string_view(shape.names[place], shape.nameLengths[place]))) {
       // As in the last start tag of this element: a name, and none of the ones before it.
-      q = p + shape.names[place].size();
+      q = p + shape.nameLengths[place];
       colon = shape.colons[place] != 0 ? p + shape.colons[place] - 1 : nullptr;
     } else {
       sameShape_ = false;
@@ -902,11 +906,12 @@ class Reader {
                                 static_cast<unsigned char>(name.back());
       Shape& shape = *shape_;
       for (std::uint32_t i = 0; i < count; ++i) {
-        if (shape.keys[i] == key && sameBytes(shape.names[i].data(), name.data(), name.size()))
+        if (shape.keys[i] == key && sameBytes(shape.names[i], name.data(), name.size()))
           repeated(element, name);
       }
       shape.keys[count] = key;
-      shape.names[count] = name;
+      shape.names[count] = name.data();
+      shape.nameLengths[count] = static_cast<std::uint32_t>(name.size());
       return;
     }
     if (count == kFewAttributes || 2 * count >= manySlots_.size()) {
