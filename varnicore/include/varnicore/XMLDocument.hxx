@@ -155,9 +155,12 @@ inline XMLNodeChildren XMLNode::getChildren() const noexcept {
 /// The parser is strict: it accepts exactly the documents that are well-formed under XML 1.0
 /// (Fifth Edition) and namespace-well-formed under Namespaces in XML 1.0 (Third Edition), except
 /// that it rejects every document with a DOCTYPE (so nothing is ever loaded from outside and no
-/// entity but the five predefined ones exists). The first fault in document order is reported
-/// as Exceptions::DomException, whose message names the rule broken and starts with
-/// "line L, column C: ", and which carries the place as getLine() and getColumn().
+/// entity but the five predefined ones exists). A version 1.x other than 1.0 is read as 1.0, and
+/// namespace names are taken as they stand (they are not checked to be URI references, which
+/// Namespaces in XML 1.0 leaves to processors). The first fault in document order is reported as
+/// Exceptions::DomException, whose message names the rule broken and starts with
+/// "line L, column C: ", and which carries the place as getLine() and getColumn(); the prefixes
+/// of a start tag are resolved when the tag ends, since its declarations may follow their use.
 ///
 /// Encodings: UTF-8 with or without a byte order mark; UTF-16 in either byte order, which must
 /// begin with a byte order mark; ISO-8859-1 and US-ASCII when the XML declaration names them.
