@@ -4,8 +4,8 @@
 //   pelagon_bench [--scale F] [google benchmark flags]   runs the benchmarks and prints the ratios
 //   pelagon_bench --peak DOC read|parse                  prints the peak memory of one read of DOC
 //                                                        (A, B or C) as a multiple of its size
-//   pelagon_bench --repeat DOC read|parse|bare N         reads DOC N times and nothing else, for
-//                                                        profilers (valgrind --tool=callgrind)
+//   pelagon_bench --repeat DOC read|parse|bare|write N   reads or writes DOC N times and nothing
+//                                                        else, for profilers (callgrind)
 #include <unistd.h>
 
 #include <algorithm>
@@ -343,7 +343,8 @@ int peakOfFile(const std::string& path, const std::string& doc, const std::strin
   return 0;
 }
 
-// N reads of one document, one way, outside the benchmark library: what a profiler looks at.
+// N reads or writes of one document, one way, outside the benchmark library: what a profiler
+// looks at.
 int repeat(const std::string& doc, const std::string& mode, int times) {
   for (const LargeDocument& d : documents()) {
     if (d.name.compare(0, doc.size(), doc) != 0)
@@ -351,6 +352,8 @@ int repeat(const std::string& doc, const std::string& mode, int times) {
     for (int i = 0; i < times; ++i) {
       if (mode == "parse") {
         libraryParse(d.text);
+      } else if (mode == "write") {
+        benchmark::DoNotOptimize(d.write());
       } else if (mode == "bare") {
         bareParse(d.text);
       } else {

@@ -30,6 +30,18 @@ TEST(WriteTest, AnObjectWithoutContentIsOneEmptyElement) {
               messageSchema());
 }
 
+// A root name chosen by the caller is written only when it is one that XML can carry; otherwise
+// nothing at all is written.
+TEST(WriteTest, ARootNameThatIsNoQNameWritesNothing) {
+  for (const std::string name : {"", "x>y", "a b", "1abc", "p:q:r"}) {
+    XmlStream stream;
+    EXPECT_THROW(Sq::ExecuteSavedQueryInput().outputXML(stream, name),
+                 Corvanthel::Soa::Common::Exceptions::InvalidXmlText)
+        << name;
+    EXPECT_EQ(stream.str(), "") << name;
+  }
+}
+
 TEST(WriteTest, EmptyListsStillWriteStartAndEndTags) {
   const std::string describe =
       PelagonTest::write(Sq::DescribeSavedQueriesInput(), "DescribeSavedQueriesInput");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <varnicore/Exceptions.hxx>
 #include <varnicore/XMLDocument.hxx>
 #include <varnicore/XmlStream.hxx>
 
@@ -178,6 +179,144 @@ TEST(XmlStreamTest, RecycledStringsLeaveNothingOfTheirOldText) {
   const std::string one = "<" + name + " xmlns=\"" + kQuery + "\" xmlns:savedquery=\"" + kQuery +
                           "\" attribute-with-a-long-name=\"v\"></" + name + ">";
   EXPECT_EQ(s.str(), one + one + one);
+}
+
+}  // namespace
+
+namespace {
+
+using Corvanthel::Soa::Common::Exceptions::InvalidXmlText;
+
+// Element and attribute names as the productions judge them. "P:" stands for the prefix that
+// the stream has declared.
+struct NameCase {
+  const char* name;
+  bool isQName;
+};
+
+const NameCase kNames[] = {
+    {"", false},
+    {"a b", false},
+    {"a>b", false},
+    {"a\"b", false},
+    {"a/b", false},
+    {"a=b", false},
+    {"1abc", false},
+    {"-a", false},
+    {".a", false},
+    {"a:b:c", false},
+    {":a", false},
+    {"a:", false},
+    {"P:1a", false},
+    {"\xC2\xB7"
+     "a",
+     false},  // U+00B7 may follow a name's first character, not be it
+    {"\xCC\x80"
+     "A",
+     false},                   // U+0300, a combining mark, likewise
+    {"a\xC3\x97", false},      // U+00D7 is no name character at all
+    {"a\xE2\x80\xA8", false},  // U+2028
+    {"a\xFF", false},          // not UTF-8
+    {"a\xC0\xAF", false},      // an overlong form of "/"
+    {"a", true},
+    {"_1-.b", true},
+    {"P:local", true},
+    {"\xC3\xA9t\xC3\xA9", true},              // U+00E9
+    {"a\xC2\xB7\xCC\x80\xE2\x80\xBF", true},  // U+00B7, U+0300, U+203F after the first
+    {"\xE4\xB8\xAD\xE6\x96\x87", true},       // U+4E2D U+6587
+    {"\xF0\x90\x80\x80", true},               // U+10000
+    {"\xE2\x81\xB0", true},                   // U+2070, the first of a range
+};
+
+std::string withPrefix(const std::string& name, const std::string& prefix) {
+  return name.rfind("P:", 0) == 0 ? prefix + name.substr(1) : name;
+}
+
+// Each name as the name of an element below the root and of an attribute of it: a QName is
+// written, and the document is one that xmllint (an independent reader) accepts; any other name
+// throws, leaves the stream as it was, and is one that our reader refuses to read.
+TEST(XmlStreamTest, WritesElementAndAttributeNamesExactlyWhenTheyAreQNames) {
+  for (const NameCase& entry : kNames) {
+    XmlStream s;
+    s << s.writeOpenElement(kQuery, "Root") << s.writeOpenElementClose(kQuery, false);
+    const std::string name = withPrefix(entry.name, s.getNamespacePrefix(kQuery));
+    SCOPED_TRACE("name: " + name);
+    if (entry.isQName) {
+      s << s.writeOpenElement(kQuery, name) << s.writeAttribute(name, "1")
+        << s.writeOpenElementClose(kQuery, true);
+    } else {
+      try {
+        s.writeOpenElement(kQuery, name);
+        ADD_FAILURE() << "element name accepted";
+      } catch (const InvalidXmlText& error) {
+        EXPECT_NE(std::string(error.what()).find("\"" + name + "\""), std::string::npos)
+            << error.what();
+      }
+      s << s.writeOpenElement(kQuery, "Item");
+      EXPECT_THROW(s.writeAttribute(name, "1"), InvalidXmlText);
+      s << s.writeOpenElementClose(kQuery, true);
+      EXPECT_THROW(XMLDocument::parse("<" + name + "/>"),
+                   Corvanthel::Soa::Common::Exceptions::DomException);
+    }
+    s << s.writeCloseElement(kQuery, "Root");
+    expectNamespaceWellFormed(s.str());
+  }
+}
+
+TEST(XmlStreamTest, RefusesNamespaceDeclarationsAndTheReservedNamespaces) {
+  XmlStream s;
+  s << s.writeOpenElement(kQuery, "Root");
+  for (const std::string name : {"xmlns", "xmlns:p", "xmlns:xml"})
+    EXPECT_THROW(s.writeAttribute(name, kOther), InvalidXmlText) << name;
+  s << s.writeOpenElementClose(kQuery, false);
+  for (const std::string ns :
+       {"http://www.w3.org/XML/1998/namespace", "http://www.w3.org/2000/xmlns/"}) {
+    EXPECT_THROW(s.writeOpenElement(ns, "Item"), InvalidXmlText) << ns;
+    XmlStream root;
+    root.addNamespaces({kQuery, ns});
+    EXPECT_THROW(root.writeOpenElement(kQuery, "Root"), InvalidXmlText) << ns;
+    EXPECT_TRUE(root.isRootElement());
+  }
+  s << s.writeCloseElement(kQuery, "Root");
+  expectNamespaceWellFormed(s.str());
+}
+
+// Calls that would make the markup ill-formed throw and return nothing; the stream goes on as if
+// they had not been made.
+TEST(XmlStreamTest, RefusesCallsOutOfOrder) {
+  XmlStream s;
+  EXPECT_THROW(s.writeAttribute("a", "1"), std::logic_error);  // no element
+  s << s.writeOpenElement(kQuery, "Root") << s.writeAttribute("a", "1");
+  EXPECT_THROW(s.writeAttribute("a", "2"), std::logic_error);
+  EXPECT_THROW(s.writeOpenElement(kQuery, "Item"), std::logic_error);
+  EXPECT_THROW(s.writeCloseElement(kQuery, "Root"), std::logic_error);
+  s << s.writeAttribute("b", "2") << s.writeOpenElementClose(kQuery, false);
+  EXPECT_THROW(s.writeAttribute("c", "3"), std::logic_error);
+  EXPECT_THROW(s.writeOpenElementClose(kQuery, false), std::logic_error);
+  s << s.writeOpenElement(kQuery, "Item") << s.writeOpenElementClose(kQuery, false);
+  EXPECT_THROW(s.writeCloseElement(kQuery, "Root"), std::logic_error);
+  EXPECT_THROW(s.writeCloseElement(kQuery, "Ite"), std::logic_error);
+  s << s.writeCloseElement(kQuery, "Item") << s.writeCloseElement(kQuery, "Root");
+  EXPECT_TRUE(s.isRootElement());
+  expectNamespaceWellFormed(s.str());
+}
+
+// The names of a start tag are told apart by their bytes, whatever strings hold them: the same
+// string with new contents, and many names, more than the stream remembers.
+TEST(XmlStreamTest, TellsAttributeNamesApartByTheirBytes) {
+  XmlStream s;
+  s << s.writeOpenElement(kQuery, "Root");
+  std::string name = "attribute-0";
+  for (int i = 0; i < 200; ++i) {
+    name.replace(10, std::string::npos, std::to_string(i));
+    s << s.writeAttribute(name, "v");
+  }
+  for (const std::string again : {"attribute-0", "attribute-199", "attribute-64"})
+    EXPECT_THROW(s.writeAttribute(again, "w"), std::logic_error) << again;
+  s << s.writeOpenElementClose(kQuery, true);
+  expectNamespaceWellFormed(s.str());
+  // The 200 attributes and the two declarations of kQuery, as default and with its prefix.
+  EXPECT_EQ(XMLDocument::parse(s.str()).getRootElement().getAttrNames().size(), 202u);
 }
 
 }  // namespace

@@ -4,6 +4,10 @@
 #include <stdexcept>
 
 #include <varnicore/Conversions.hxx>
+#include <varnicore/Exceptions.hxx>
+
+#include "QName.hxx"
+#include "SameBytes.hxx"
 
 namespace Corvanthel {
 namespace Soa {
@@ -13,6 +17,46 @@ namespace Xml {
 namespace {
 
 constexpr std::size_t kMaxPrefixBase = 12;
+
+// The two namespaces that only their own reserved prefixes may stand for.
+constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
+constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+// Names are checked where the stream is asked to write them; the message names the name.
+void checkName(const std::string& name, const char* what) {
+  if (!Detail::isQName(name)) {
+    throw Exceptions::InvalidXmlText("XmlStream: invalid " + std::string(what) + " name \"" + name +
+                                     "\": " + Detail::qnameFault(name));
+  }
+}
+
+void checkNamespace(const std::string& ns) {
+  if (ns == kXmlNamespace || ns == kXmlnsNamespace) {
+    throw Exceptions::InvalidXmlText("XmlStream: the namespace " + ns +
+                                     " cannot be declared; only its reserved prefix stands for it");
+  }
+}
+
+// A bit of a 64-bit filter for an attribute name: names that differ in it cannot be equal.
+std::uint64_t filterBit(const std::string& name) {
+  const auto byteAt = [&name](std::size_t i) { return static_cast<unsigned char>(name[i]); };
+  const std::uint64_t mixed = (name.size() * 0x9E3779B97F4A7C15u) ^ byteAt(0) ^
+                              (byteAt(name.size() / 2) << 8) ^
+                              (static_cast<std::uint64_t>(byteAt(name.size() - 1)) << 16);
+  return std::uint64_t{1} << ((mixed * 0xFF51AFD7ED558CCDu) >> 58);
+}
+
+// Appends name to the names that buffer holds up to end. The buffer only grows, so that most
+// appends are a copy.
+void pushName(std::string& buffer, std::size_t& end, std::string_view name, char separator) {
+  const std::size_t needed = end + name.size() + 1;
+  if (needed > buffer.size())
+    buffer.resize(std::max<std::size_t>({needed, 2 * buffer.size(), 64}));
+  char* out = buffer.data() + end;
+  std::memcpy(out, name.data(), name.size());
+  out[name.size()] = separator;
+  end = needed;
+}
 
 // The readable part of a namespace URI: its last non-empty path segment, reduced to what an
 // NCName can start with and carry. Names starting with "xml" are reserved.
@@ -48,19 +92,56 @@ std::string_view prefixOf(const std::string& qualifiedName) {
 
 }  // namespace
 
+namespace {
+constexpr std::size_t kChunk = 16384;
+}
+
+void XmlStream::StringSink::flush() {
+  if (chunk_ == nullptr) {
+    chunk_.reset(new char[kChunk]);
+  } else {
+    if (text_.empty())
+      text_.reserve(2 * kChunk);  // spares a small document the string's first rounds of growth
+    text_.append(pbase(), pptr());
+  }
+  setp(chunk_.get(), chunk_.get() + kChunk);
+}
+
 XmlStream::StringSink::int_type XmlStream::StringSink::overflow(int_type c) {
-  if (!traits_type::eq_int_type(c, traits_type::eof()))
-    text.push_back(traits_type::to_char_type(c));
-  return traits_type::not_eof(c);
+  if (traits_type::eq_int_type(c, traits_type::eof()))
+    return traits_type::not_eof(c);
+  flush();
+  *pptr() = traits_type::to_char_type(c);
+  pbump(1);
+  return c;
 }
 
 std::streamsize XmlStream::StringSink::xsputn(const char* s, std::streamsize n) {
-  // A first reservation spares a small document the string's first rounds of doubling.
-  constexpr std::size_t kFirstCapacity = 2048;
-  if (text.capacity() < kFirstCapacity)
-    text.reserve(kFirstCapacity);
-  text.append(s, static_cast<std::size_t>(n));
+  const auto size = static_cast<std::size_t>(n);
+  if (room() < size) {
+    flush();
+    if (size > kChunk) {
+      text_.append(s, size);
+      return n;
+    }
+  }
+  put(std::string_view(s, size));
   return n;
+}
+
+std::string XmlStream::StringSink::copy() const {
+  std::string text;
+  text.reserve(text_.size() + static_cast<std::size_t>(pptr() - pbase()));
+  text.append(text_).append(pbase(), pptr());
+  return text;
+}
+
+std::string XmlStream::StringSink::release() {
+  text_.append(pbase(), pptr());
+  setp(chunk_.get(), chunk_.get() + (chunk_ == nullptr ? 0 : kChunk));
+  std::string text = std::move(text_);
+  text_.clear();
+  return text;
 }
 
 XmlStream::XmlStream() : std::ostream(nullptr) {
@@ -72,15 +153,20 @@ XmlStream::XmlStream(std::streambuf* sink) : std::ostream(sink) {}
 XmlStream::~XmlStream() = default;
 
 std::string XmlStream::str() const {
-  return rdbuf() == &ownBuffer_ ? ownBuffer_.text : std::string();
+  return rdbuf() == &ownBuffer_ ? ownBuffer_.copy() : std::string();
 }
 
 std::string XmlStream::release() {
   if (rdbuf() != &ownBuffer_)
     return std::string();
-  std::string text = std::move(ownBuffer_.text);
-  ownBuffer_.text.clear();
-  return text;
+  return ownBuffer_.release();
+}
+
+void XmlStream::insertTextSlowly(std::string_view text) {
+  std::streambuf* sink = rdbuf();
+  const auto size = static_cast<std::streamsize>(text.size());
+  if (sink == nullptr || !good() || sink->sputn(text.data(), size) != size)
+    setstate(badbit);
 }
 
 bool XmlStream::isRootElement() const {
@@ -93,52 +179,47 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 }
 #endif
 
-void XmlStream::recycle(std::string&& markup) noexcept {
-  // Short strings have no storage of their own; overly long ones are not worth keeping.
-  constexpr std::size_t kLargest = 4096;
-  if (spareCount_ < kSpares && markup.capacity() > 15 && markup.capacity() <= kLargest)
-    spares_[spareCount_++] = std::move(markup);
-}
-
-std::string XmlStream::spare() noexcept {
-  if (spareCount_ == 0)
-    return std::string();
-  std::string markup = std::move(spares_[--spareCount_]);
-  markup.clear();
-  return markup;
-}
-
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
+  if (inStartTag_)
+    throw std::logic_error("XmlStream: element " + name + " opened inside an unfinished start tag");
+  const NameFacts checked = checkedName(name, "element");
   const bool root = scopes_.empty();
-  if (root && scopes_.capacity() == 0) {
-    // Room for the namespaces and nesting of a typical document, taken once per stream.
-    constexpr std::size_t kTypical = 8;
-    uris_.reserve(kTypical);
-    prefixes_.reserve(kTypical);
-    bindings_.reserve(kTypical);
-    scopes_.reserve(kTypical);
+  if (root) {
+    for (const std::string& rootNs : rootNamespaces_)
+      checkNamespace(rootNs);
+    if (scopes_.capacity() == 0) {
+      // Room for the namespaces and nesting of a typical document, taken once per stream.
+      constexpr std::size_t kTypical = 8;
+      uris_.reserve(kTypical);
+      prefixes_.reserve(kTypical);
+      bindings_.reserve(kTypical);
+      scopes_.reserve(kTypical);
+    }
   }
+  const int known = ns.empty() ? -1 : namespaceId(ns);
+  if (known < 0 && !ns.empty())
+    checkNamespace(ns);
+  const std::string_view prefix(name.data(), checked.prefixLength);
   const std::size_t bindingsBefore = bindings_.size();
+  const std::size_t urisBefore = uris_.size();
+  // The start of the tag in place; declarations, where there are any, are appended.
   std::string markup = spare();
-  std::size_t size = name.size() + 1;
+  markup.resize(name.size() + 1);
+  markup[0] = '<';
+  std::memcpy(markup.data() + 1, name.data(), name.size());
   if (root) {
     // Each declaration takes its URI, a prefix and a few characters.
+    std::size_t size = markup.size() + ns.size() + 16;
     for (const std::string& rootNs : rootNamespaces_)
       size += rootNs.size() + kMaxPrefixBase + 16;
-    size += ns.size() + 16;
-  }
-  markup.reserve(size);
-  markup += '<';
-  markup += name;
-  if (root) {
+    markup.reserve(size);
     for (const std::string& rootNs : rootNamespaces_) {
       if (!rootNs.empty())
         bind(findOrAddNamespace(rootNs), markup);
     }
   }
-  const int id = ns.empty() ? -1 : findOrAddNamespace(ns);
+  const int id = ns.empty() ? -1 : (known >= 0 ? known : findOrAddNamespace(ns));
   int defaultNamespace = root ? -1 : scopes_.back().defaultNamespace;
-  const std::string_view prefix = prefixOf(name);
   if (prefix.empty() && defaultNamespace != id) {
     markup += " xmlns=\"";
     appendXmlString(markup, ns);
@@ -152,37 +233,122 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   const bool ownPrefix = id >= 0 && prefixes_[static_cast<std::size_t>(id)] == prefix;
   if (!prefix.empty() && !ownPrefix && !isPrefixInScope(prefix)) {
     bindings_.resize(bindingsBefore);
+    uris_.resize(urisBefore);
+    prefixes_.resize(urisBefore);
+    lastNamespace_ = nullptr;
     throw std::logic_error("XmlStream: element " + name + " uses the undeclared prefix " +
                            std::string(prefix));
   }
   if (root)
     rootNamespaces_.clear();
-  scopes_.push_back(Scope{bindings_.size(), defaultNamespace});
+  scopes_.push_back(Scope{bindings_.size(), openNamesEnd_, defaultNamespace});
+  pushName(openNames_, openNamesEnd_, name, ' ');
+  inStartTag_ = true;
+  tagAttributesEnd_ = 0;
+  tagAttributeFilter_ = 0;
   return markup;
 }
 
 std::string XmlStream::writeAttribute(const std::string& name, const std::string& value) {
-  const std::string_view prefix = prefixOf(name);
-  if (!prefix.empty() && prefix != "xml" && prefix != "xmlns" && !isPrefixInScope(prefix)) {
+  requireStartTag(name);
+  const NameFacts checked = checkedName(name, "attribute");
+  const std::string_view prefix(name.data(), checked.prefixLength);
+  if (prefix == "xmlns" || std::string_view(name) == "xmlns") {
+    throw Exceptions::InvalidXmlText("XmlStream: invalid attribute name \"" + name +
+                                     "\": namespace declarations are made by the stream");
+  }
+  if (!prefix.empty() && prefix != "xml" && !isPrefixInScope(prefix)) {
     throw std::logic_error("XmlStream: attribute " + name + " uses the undeclared prefix " +
                            std::string(prefix));
   }
-  // Built in place at its final size: this runs for every attribute of every element.
+  requireNewAttribute(name, checked.filterBit);
+  // Built in place at its final size: this runs for every attribute of every element. The spare
+  // string keeps the size of its last use, so that resizing seldom has bytes to fill.
   std::string markup = spare();
   markup.resize(name.size() + value.size() + 4);
   char* out = markup.data();
   *out++ = ' ';
-  out = std::copy(name.begin(), name.end(), out);
+  std::memcpy(out, name.data(), name.size());
+  out += name.size();
   *out++ = '=';
   *out++ = '"';
-  out = std::copy(value.begin(), value.end(), out);
-  *out = '"';
+  std::memcpy(out, value.data(), value.size());
+  out[value.size()] = '"';
   return markup;
 }
 
+XmlStream::NameFacts XmlStream::checkedName(const std::string& name, const char* what) {
+  const std::size_t size = name.size();
+  if (size == 0 || size > kCheckedNameBytes) {
+    checkName(name, what);
+    return NameFacts{prefixOf(name).size(), filterBit(name)};
+  }
+  // A key from the first and last bytes (which overlap in short names) and the size.
+  const char* const text = name.data();
+  std::uint64_t key = size;
+  if (size >= 8) {
+    std::uint64_t first, last;
+    std::memcpy(&first, text, 8);
+    std::memcpy(&last, text + size - 8, 8);
+    key ^= first ^ (last << 7) ^ (last >> 57);
+  } else if (size >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, text, 4);
+    std::memcpy(&last, text + size - 4, 4);
+    key ^= (std::uint64_t{last} << 32) | first;
+  } else {
+    for (std::size_t i = 0; i < size; ++i)
+      key ^= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * (i + 1));
+  }
+  // Four slots a group; the key picks the group.
+  static_assert(kCheckedNames == 64, "the group is the top four bits of the mixed key");
+  CheckedName* const group = checkedNames_ + ((key * 0x9E3779B97F4A7C15u) >> 60) * 4;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const CheckedName& entry = group[i];
+    if (entry.size == size && Detail::sameBytes(entry.text, text, size))
+      return NameFacts{entry.prefixLength, entry.filterBit};
+  }
+  checkName(name, what);
+  // The newest name comes first; the oldest of the group leaves.
+  std::memmove(group + 1, group, 3 * sizeof(CheckedName));
+  CheckedName& entry = group[0];
+  entry.size = static_cast<std::uint8_t>(size);
+  entry.prefixLength = static_cast<std::uint8_t>(prefixOf(name).size());
+  entry.filterBit = filterBit(name);
+  std::memcpy(entry.text, text, size);
+  return NameFacts{entry.prefixLength, entry.filterBit};
+}
+
+void XmlStream::requireStartTag(const std::string& name) const {
+  if (!inStartTag_) {
+    throw std::logic_error("XmlStream: attribute " + name +
+                           " written outside a start tag (writeOpenElement before it, "
+                           "writeOpenElementClose after the last)");
+  }
+}
+
+void XmlStream::requireNewAttribute(const std::string& name, std::uint64_t bit) {
+  // Most names are not in the filter yet; a name that is must be compared with the others.
+  if ((tagAttributeFilter_ & bit) != 0) {
+    const std::string_view seen(tagAttributes_.data(), tagAttributesEnd_);
+    for (std::size_t begin = 0; begin < seen.size();) {
+      const std::size_t end = seen.find(' ', begin);
+      if (seen.substr(begin, end - begin) == name) {
+        const std::size_t nameBegin = scopes_.back().nameBegin;
+        throw std::logic_error("XmlStream: attribute " + name + " written twice on element " +
+                               openNames_.substr(nameBegin, openNamesEnd_ - 1 - nameBegin));
+      }
+      begin = end + 1;
+    }
+  }
+  tagAttributeFilter_ |= bit;
+  pushName(tagAttributes_, tagAttributesEnd_, name, ' ');
+}
+
 std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isEmpty) {
-  if (scopes_.empty())
+  if (!inStartTag_)
     throw std::logic_error("XmlStream: no start tag to end");
+  inStartTag_ = false;
   if (!isEmpty)
     return ">";
   popScope();
@@ -192,13 +358,22 @@ std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isE
 std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::string& name) {
   if (scopes_.empty())
     throw std::logic_error("XmlStream: no open element to close");
+  if (inStartTag_)
+    throw std::logic_error("XmlStream: end tag of " + name + " before its start tag is ended");
+  const std::size_t nameBegin = scopes_.back().nameBegin;
+  const std::string_view open(openNames_.data() + nameBegin, openNamesEnd_ - 1 - nameBegin);
+  if (!Detail::sameName(open, name)) {
+    throw std::logic_error("XmlStream: end tag of " + name + " where " + std::string(open) +
+                           " is open");
+  }
   popScope();
   std::string markup = spare();
   markup.resize(name.size() + 3);
-  markup.back() = '>';
-  markup[0] = '<';
-  markup[1] = '/';
-  std::copy(name.begin(), name.end(), markup.begin() + 2);
+  char* const out = markup.data();
+  out[0] = '<';
+  out[1] = '/';
+  std::memcpy(out + 2, name.data(), name.size());
+  out[name.size() + 2] = '>';
   return markup;
 }
 
@@ -262,6 +437,7 @@ void XmlStream::bind(int id, std::string& markup) {
 }
 
 void XmlStream::popScope() {
+  openNamesEnd_ = scopes_.back().nameBegin;
   scopes_.pop_back();
   if (scopes_.empty()) {
     // A new document starts with fresh prefixes, so that its bytes do not depend on what was

@@ -8,9 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "../Characters.hxx"
 #include "../SameBytes.hxx"
 #include "../Utf8.hxx"
-#include "Characters.hxx"
 #include "Failure.hxx"
 #include "Namespaces.hxx"
 #include "Scan.hxx"

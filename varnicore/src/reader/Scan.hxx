@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "Characters.hxx"
+#include "../Characters.hxx"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -109,11 +109,7 @@ void readElement(const XMLNode& node, const std::string& label, Body&& body) {
 /// Inserts markup into the stream as operator<< would, without its per-call sentry: the
 /// writers insert many short strings.
 inline void insert(XmlStream& stream, std::string_view markup) {
-  std::streambuf* sink = stream.rdbuf();
-  const auto size = static_cast<std::streamsize>(markup.size());
-  if (sink == nullptr || !stream.good() || sink->sputn(markup.data(), size) != size) {
-    stream.setstate(std::ios::badbit);
-  }
+  stream.insertText(markup);
 }
 
 /// Inserts markup that a write... call returned, then hands its storage back to the stream.

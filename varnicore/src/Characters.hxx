@@ -1,7 +1,8 @@
 // Which characters may stand where: the name characters of XML 1.0 (Fifth Edition) and the
-// classes of bytes that the reader's loops stop at (not installed).
-#ifndef VARNICORE_SRC_READER_CHARACTERS_HXX
-#define VARNICORE_SRC_READER_CHARACTERS_HXX
+// classes of bytes that the reader's loops stop at; shared by the reader and the stream's name
+// check (not installed).
+#ifndef VARNICORE_SRC_CHARACTERS_HXX
+#define VARNICORE_SRC_CHARACTERS_HXX
 
 #include <array>
 #include <cstdint>
@@ -59,4 +60,4 @@ inline bool isNameCode(char32_t c) noexcept {
 }  // namespace Soa
 }  // namespace Corvanthel
 
-#endif  // VARNICORE_SRC_READER_CHARACTERS_HXX
+#endif  // VARNICORE_SRC_CHARACTERS_HXX
