@@ -461,12 +461,16 @@ def type_definitions(complex_type, names, reduced):
         out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, true));")
     else:
         out.append("    Binding::insert(stream, stream.writeOpenElementClose(ns, false));")
-        out.append('    const std::string prefix = stream.getNamespacePrefix(ns) + ":";')
         prefixed = [f for f in complex_type.elements if f.kind != "ref"]
         if prefixed:
             # One string serves every qualified child name: the prefix, then each XML name.
             longest = max(len(f.xml_name) for f in prefixed)
-            out.append(f"    Binding::ChildName child(prefix, {longest});")
+            out.append(
+                f"    Binding::ChildName child(stream.getNamespacePrefix(ns), {longest});"
+            )
+        else:
+            # Asked for all the same, although no child name needs it.
+            out.append("    stream.getNamespacePrefix(ns);")
         for f in complex_type.elements:
             child = f'child("{f.xml_name}")'
             if f.kind == "ref":

@@ -13,6 +13,7 @@
 
 #include <varnicore/Exceptions.hxx>
 
+#include "SpareText.hxx"
 #include "Utf8.hxx"
 
 namespace Corvanthel {
@@ -48,11 +49,14 @@ bool isDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-void putDigits(char* out, int value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    out[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  }
+// The two digits of value % 100, from a table of the hundred pairs.
+void putTwoDigits(char* out, int value) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  const auto pair = static_cast<unsigned>(value) % 100;
+  std::memcpy(out, kPairs + 2 * pair, 2);
 }
 
 // How each byte is treated when escaping. Bytes of the first class are copied in runs, which
@@ -137,14 +141,26 @@ std::string lexical_cast<std::string, int>(const int& value) {
 
 template <>
 std::string lexical_cast<std::string, DateTime>(const DateTime& value) {
-  char text[] = "0000-00-00T00:00:00";
-  putDigits(text, value.year(), 4);
-  putDigits(text + 5, value.month(), 2);
-  putDigits(text + 8, value.day(), 2);
-  putDigits(text + 11, value.hour(), 2);
-  putDigits(text + 14, value.minute(), 2);
-  putDigits(text + 17, value.second(), 2);
-  return std::string(text, sizeof text - 1);
+  // Too long for the string's own buffer: the storage comes from the thread's spare, which the
+  // stream hands back after writing the text.
+  constexpr std::size_t kSize = sizeof "0000-00-00T00:00:00" - 1;
+  std::string text = Detail::takeSpareText();
+  if (text.size() != kSize)
+    text.resize(kSize);
+  char* const out = text.data();
+  putTwoDigits(out, value.year() / 100);  // the year is checked to have four digits
+  putTwoDigits(out + 2, value.year());
+  out[4] = '-';
+  putTwoDigits(out + 5, value.month());
+  out[7] = '-';
+  putTwoDigits(out + 8, value.day());
+  out[10] = 'T';
+  putTwoDigits(out + 11, value.hour());
+  out[13] = ':';
+  putTwoDigits(out + 14, value.minute());
+  out[16] = ':';
+  putTwoDigits(out + 17, value.second());
+  return text;
 }
 
 template <>

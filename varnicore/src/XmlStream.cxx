@@ -8,6 +8,7 @@
 
 #include "QName.hxx"
 #include "SameBytes.hxx"
+#include "SpareText.hxx"
 
 namespace Corvanthel {
 namespace Soa {
@@ -182,6 +183,7 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   if (inStartTag_)
     throw std::logic_error("XmlStream: element " + name + " opened inside an unfinished start tag");
+  tagSlots_ = 0;  // the last start tag has ended: its names may leave the cache
   const NameFacts checked = checkedName(name, "element");
   const bool root = scopes_.empty();
   if (root) {
@@ -235,7 +237,7 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
     bindings_.resize(bindingsBefore);
     uris_.resize(urisBefore);
     prefixes_.resize(urisBefore);
-    lastNamespace_ = nullptr;
+    recentNamespaces_[0] = recentNamespaces_[1] = -1;
     throw std::logic_error("XmlStream: element " + name + " uses the undeclared prefix " +
                            std::string(prefix));
   }
@@ -261,7 +263,7 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
     throw std::logic_error("XmlStream: attribute " + name + " uses the undeclared prefix " +
                            std::string(prefix));
   }
-  requireNewAttribute(name, checked.filterBit);
+  requireNewAttribute(name, checked);
   // Built in place at its final size: this runs for every attribute of every element. The spare
   // string keeps the size of its last use, so that resizing seldom has bytes to fill.
   std::string markup = spare();
@@ -303,20 +305,38 @@ XmlStream::NameFacts XmlStream::checkedName(const std::string& name, const char*
   // Four slots a group; the key picks the group.
   static_assert(kCheckedNames == 64, "the group is the top four bits of the mixed key");
   CheckedName* const group = checkedNames_ + ((key * 0x9E3779B97F4A7C15u) >> 60) * 4;
+  const std::size_t first = static_cast<std::size_t>(group - checkedNames_);
   for (std::size_t i = 0; i < 4; ++i) {
     const CheckedName& entry = group[i];
     if (entry.size == size && Detail::sameBytes(entry.text, text, size))
-      return NameFacts{entry.prefixLength, entry.filterBit};
+      return NameFacts{entry.prefixLength, entry.filterBit, static_cast<int>(first + i)};
   }
   checkName(name, what);
-  // The newest name comes first; the oldest of the group leaves.
-  std::memmove(group + 1, group, 3 * sizeof(CheckedName));
-  CheckedName& entry = group[0];
-  entry.size = static_cast<std::uint8_t>(size);
-  entry.prefixLength = static_cast<std::uint8_t>(prefixOf(name).size());
-  entry.filterBit = filterBit(name);
-  std::memcpy(entry.text, text, size);
-  return NameFacts{entry.prefixLength, entry.filterBit};
+  NameFacts facts{prefixOf(name).size(), filterBit(name), -1};
+  // The slots of the group take new names in turn, passing over those that hold an attribute
+  // name of the start tag in hand; when all four do, the name is not kept.
+  std::uint8_t& next = nextSlot_[first / 4];
+  for (std::size_t tries = 0; tries < 4; ++tries, next = (next + 1) % 4) {
+    const std::size_t at = first + next;
+    if ((tagSlots_ >> at & 1) != 0)
+      continue;
+    CheckedName& entry = checkedNames_[at];
+    entry.size = static_cast<std::uint8_t>(size);
+    entry.prefixLength = static_cast<std::uint8_t>(facts.prefixLength);
+    entry.filterBit = facts.filterBit;
+    std::memcpy(entry.text, text, size);
+    facts.slot = static_cast<int>(at);
+    next = (next + 1) % 4;
+    break;
+  }
+  return facts;
+}
+
+std::string XmlStream::writeAttribute(const std::string& name, std::string&& value) {
+  std::string markup = writeAttribute(name, static_cast<const std::string&>(value));
+  if (value.capacity() > 15)  // short values have no storage to keep
+    Detail::keepSpareText(std::move(value));
+  return markup;
 }
 
 void XmlStream::requireStartTag(const std::string& name) const {
@@ -327,22 +347,32 @@ void XmlStream::requireStartTag(const std::string& name) const {
   }
 }
 
-void XmlStream::requireNewAttribute(const std::string& name, std::uint64_t bit) {
+void XmlStream::requireNewAttribute(const std::string& name, const NameFacts& facts) {
   // Most names are not in the filter yet; a name that is must be compared with the others.
-  if ((tagAttributeFilter_ & bit) != 0) {
-    const std::string_view seen(tagAttributes_.data(), tagAttributesEnd_);
-    for (std::size_t begin = 0; begin < seen.size();) {
-      const std::size_t end = seen.find(' ', begin);
-      if (seen.substr(begin, end - begin) == name) {
-        const std::size_t nameBegin = scopes_.back().nameBegin;
-        throw std::logic_error("XmlStream: attribute " + name + " written twice on element " +
-                               openNames_.substr(nameBegin, openNamesEnd_ - 1 - nameBegin));
-      }
+  if ((tagAttributeFilter_ & facts.filterBit) != 0) {
+    bool seen = false;
+    for (std::uint64_t slots = tagSlots_; slots != 0 && !seen; slots &= slots - 1) {
+      const CheckedName& entry = checkedNames_[__builtin_ctzll(slots)];
+      seen = Detail::sameName(std::string_view(entry.text, entry.size), name);
+    }
+    const std::string_view others(tagAttributes_.data(), tagAttributesEnd_);
+    for (std::size_t begin = 0; begin < others.size() && !seen;) {
+      const std::size_t end = others.find(' ', begin);
+      seen = others.substr(begin, end - begin) == name;
       begin = end + 1;
     }
+    if (seen) {
+      const std::size_t nameBegin = scopes_.back().nameBegin;
+      throw std::logic_error("XmlStream: attribute " + name + " written twice on element " +
+                             openNames_.substr(nameBegin, openNamesEnd_ - 1 - nameBegin));
+    }
   }
-  tagAttributeFilter_ |= bit;
-  pushName(tagAttributes_, tagAttributesEnd_, name, ' ');
+  tagAttributeFilter_ |= facts.filterBit;
+  if (facts.slot >= 0) {
+    tagSlots_ |= std::uint64_t{1} << facts.slot;
+  } else {
+    pushName(tagAttributes_, tagAttributesEnd_, name, ' ');
+  }
 }
 
 std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isEmpty) {
@@ -386,14 +416,15 @@ std::string XmlStream::getNamespacePrefix(const std::string& ns) const {
 }
 
 int XmlStream::namespaceId(const std::string& ns) const {
-  // The address alone could be a different string's by now; the contents decide.
-  if (&ns == lastNamespace_ && ns == uris_[static_cast<std::size_t>(lastNamespaceId_)])
-    return lastNamespaceId_;
+  for (const int recent : recentNamespaces_) {
+    if (recent >= 0 && Detail::sameName(uris_[static_cast<std::size_t>(recent)], ns))
+      return recent;
+  }
   for (std::size_t i = 0; i < uris_.size(); ++i) {
-    if (uris_[i] == ns) {
-      lastNamespace_ = &ns;
-      lastNamespaceId_ = static_cast<int>(i);
-      return lastNamespaceId_;
+    if (Detail::sameName(uris_[i], ns)) {
+      recentNamespaces_[1] = recentNamespaces_[0];
+      recentNamespaces_[0] = static_cast<int>(i);
+      return recentNamespaces_[0];
     }
   }
   return -1;
@@ -411,7 +442,6 @@ int XmlStream::findOrAddNamespace(const std::string& ns) {
   }
   uris_.push_back(ns);
   prefixes_.push_back(std::move(prefix));
-  lastNamespace_ = nullptr;  // the caller's string may not live as long as the cache
   return static_cast<int>(uris_.size() - 1);
 }
 
@@ -445,7 +475,7 @@ void XmlStream::popScope() {
     bindings_.clear();
     uris_.clear();
     prefixes_.clear();
-    lastNamespace_ = nullptr;
+    recentNamespaces_[0] = recentNamespaces_[1] = -1;
   } else {
     bindings_.resize(scopes_.back().bindingsEnd);
   }

@@ -83,8 +83,7 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
     Binding::writeAttribute(stream, kSavedQueryObjectAttributeNames[0], name_);
     Binding::writeAttribute(stream, kSavedQueryObjectAttributeNames[1], description_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 5);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 5);
     query_.outputXML(stream, child("query"));
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -189,8 +188,7 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
     Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[4], value_);
     Binding::writeAttribute(stream, kSavedQueryFieldObjectAttributeNames[5], logicalOperation_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 3);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 3);
     lov_.outputXML(stream, child("lov"));
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -274,8 +272,7 @@ void SavedQueryFieldListObjectImpl::outputXML(XmlStream& stream,
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 6);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 6);
     Binding::writeChildren(stream, child("fields"), fields_);
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -406,8 +403,7 @@ void GetSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 7);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 7);
     Binding::writeChildren(stream, child("queries"), queries_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
@@ -485,8 +481,7 @@ void DescribeSavedQueriesInputImpl::outputXML(XmlStream& stream,
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 7);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 7);
     Binding::writeChildren(stream, child("queries"), queries_);
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
   });
@@ -565,8 +560,7 @@ void DescribeSavedQueriesResponseImpl::outputXML(XmlStream& stream,
     const std::string& ns = getNamespace();
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 10);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 10);
     Binding::writeChildren(stream, child("fieldLists"), fieldLists_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));
@@ -655,8 +649,7 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, kExecuteSavedQueryInputAttributeNames[0], limit_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 7);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 7);
     query_.outputXML(stream, child("query"));
     Binding::writeTextElements(stream, child("entries"), entries_);
     Binding::writeTextElements(stream, child("values"), values_);
@@ -751,8 +744,7 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
     Binding::insert(stream, stream.writeOpenElement(ns, elementName));
     Binding::writeAttribute(stream, kExecuteSavedQueryResponseAttributeNames[0], nFound_);
     Binding::insert(stream, stream.writeOpenElementClose(ns, false));
-    const std::string prefix = stream.getNamespacePrefix(ns) + ":";
-    Binding::ChildName child(prefix, 7);
+    Binding::ChildName child(stream.getNamespacePrefix(ns), 7);
     Binding::writeChildren(stream, child("objects"), objects_);
     serviceData_.outputXML(stream, "ServiceData");
     Binding::insert(stream, stream.writeCloseElement(ns, elementName));

@@ -80,6 +80,9 @@ class VARNICORE_API XmlStream : public std::ostream {
 
   std::string writeOpenElement(const std::string& ns, const std::string& name);
   std::string writeAttribute(const std::string& name, const std::string& value);
+  /// The same, for a value made for this call (lexical_cast's text): the stream keeps the value's
+  /// storage for the next conversion, so that writing a date allocates nothing.
+  std::string writeAttribute(const std::string& name, std::string&& value);
   /// Ends the start tag: "/>" and the element is closed when isEmpty, ">" otherwise.
   std::string writeOpenElementClose(const std::string& ns, bool isEmpty);
   std::string writeCloseElement(const std::string& ns, const std::string& name);
@@ -148,6 +151,7 @@ class VARNICORE_API XmlStream : public std::ostream {
   struct NameFacts {
     std::size_t prefixLength = 0;  // 0: no prefix
     std::uint64_t filterBit = 0;   // its bit in tagAttributeFilter_
+    int slot = -1;                 // where checkedNames_ keeps it, or -1
   };
   static constexpr std::size_t kCheckedNameBytes = 38;
   struct CheckedName {
@@ -158,7 +162,7 @@ class VARNICORE_API XmlStream : public std::ostream {
   };
   NameFacts checkedName(const std::string& name, const char* what);
   void requireStartTag(const std::string& name) const;
-  void requireNewAttribute(const std::string& name, std::uint64_t filterBit);
+  void requireNewAttribute(const std::string& name, const NameFacts& facts);
   int namespaceId(const std::string& ns) const;
   int findOrAddNamespace(const std::string& ns);
   bool isBound(int id) const;
@@ -174,22 +178,25 @@ class VARNICORE_API XmlStream : public std::ostream {
   std::vector<std::string> prefixes_;
   std::vector<int> bindings_;  // namespaces declared in scope, innermost last
   std::vector<Scope> scopes_;
-  // Schema objects of one type share their namespace string, so the last one looked up is
-  // usually the next one asked for.
-  mutable const std::string* lastNamespace_ = nullptr;
-  mutable int lastNamespaceId_ = -1;
+  // The two namespaces looked up last (indexes into uris_, -1 for none): an element and its
+  // object references alternate between two.
+  mutable int recentNamespaces_[2] = {-1, -1};
   // Names checked already (up to kCheckedNameBytes long). Generated code passes the same few
-  // names again and again: a name is looked for in the group of four slots that its bytes pick.
+  // names again and again: a name is looked for in the group of four slots that its bytes pick,
+  // and a new one takes the slot that nextSlot_ names in its group.
   static constexpr std::size_t kCheckedNames = 64;
   CheckedName checkedNames_[kCheckedNames] = {};
+  std::uint8_t nextSlot_[kCheckedNames / 4] = {};
   // The names of the open elements, one after the other, for the end tags to match; the buffer
   // only grows, and the names end at openNamesEnd_.
   std::string openNames_;
   std::size_t openNamesEnd_ = 0;
   // Between writeOpenElement and writeOpenElementClose: attributes may be written.
   bool inStartTag_ = false;
-  // The attribute names of the start tag in hand, each followed by a space (which no name holds),
-  // and a 64-bit filter of them, so that most names are known to be new without a search.
+  // The attribute names of the start tag in hand: the slots of checkedNames_ that hold them (which
+  // keep them until the tag ends), the others each followed by a space (which no name holds),
+  // and a 64-bit filter of them all, so that most names are known to be new without a search.
+  std::uint64_t tagSlots_ = 0;
   std::string tagAttributes_;
   std::size_t tagAttributesEnd_ = 0;
   std::uint64_t tagAttributeFilter_ = 0;

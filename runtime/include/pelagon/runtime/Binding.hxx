@@ -204,9 +204,10 @@ inline void writeTextElements(XmlStream& stream, const std::string& qualifiedNam
 /// the child being written, in one string whose storage serves them all.
 class ChildName {
  public:
-  ChildName(const std::string& prefix, std::size_t longestName)
-      : name_(prefix), prefix_(prefix.size()) {
+  ChildName(std::string&& prefix, std::size_t longestName)
+      : name_(std::move(prefix)), prefix_(name_.size() + 1) {
     name_.reserve(prefix_ + longestName);
+    name_ += ':';
   }
   const std::string& operator()(std::string_view xmlName) {
     name_.resize(prefix_);
