@@ -2,6 +2,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -317,6 +318,35 @@ TEST(XmlStreamTest, TellsAttributeNamesApartByTheirBytes) {
   expectNamespaceWellFormed(s.str());
   // The 200 attributes and the two declarations of kQuery, as default and with its prefix.
   EXPECT_EQ(XMLDocument::parse(s.str()).getRootElement().getAttrNames().size(), 202u);
+}
+
+// Start tags that repeat the attributes of the last one of their element are checked as
+// strictly as any: a name given twice is refused at any place in the repeat, after other names
+// have taken the places the stream remembered, and when the repeat breaks off and goes on.
+TEST(XmlStreamTest, RepeatedStartTagsAreCheckedAsStrictlyAsNewOnes) {
+  XmlStream s;
+  s << s.writeOpenElement(kQuery, "Root") << s.writeOpenElementClose(kQuery, false);
+  const auto item = [&s](std::initializer_list<const char*> names) {
+    s << s.writeOpenElement(kQuery, "Item");
+    for (const char* name : names)
+      s << s.writeAttribute(name, "v");
+    s << s.writeOpenElementClose(kQuery, true);
+  };
+  for (int i = 0; i < 3; ++i)
+    item({"a", "b", "c"});
+  for (const auto& names : std::vector<std::vector<std::string>>{
+           {"a", "b", "a"}, {"a", "a"}, {"a", "b", "c", "b"}, {"a", "x", "b", "x"}}) {
+    for (int i = 0; i < 100; ++i)  // other names take the places the stream remembered
+      writeEmpty(s, kQuery, "e" + std::to_string(i));
+    item({"a", "b", "c"});
+    s << s.writeOpenElement(kQuery, "Item");
+    for (std::size_t i = 0; i + 1 < names.size(); ++i)
+      s << s.writeAttribute(names[i], "v");
+    EXPECT_THROW(s.writeAttribute(names.back(), "w"), std::logic_error) << names.size();
+    s << s.writeOpenElementClose(kQuery, true);
+  }
+  s << s.writeCloseElement(kQuery, "Root");
+  expectNamespaceWellFormed(s.str());
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <varnicore/XmlStream.hxx>
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 
 #include <varnicore/Conversions.hxx>
@@ -23,19 +24,35 @@ constexpr std::size_t kMaxPrefixBase = 12;
 constexpr std::string_view kXmlNamespace = "http://www.w3.org/XML/1998/namespace";
 constexpr std::string_view kXmlnsNamespace = "http://www.w3.org/2000/xmlns/";
 
+// The messages are put together out of the way of the calls that may throw them, which run for
+// every element and attribute.
+std::string joined(std::initializer_list<std::string_view> parts) {
+  std::string message = "XmlStream: ";
+  for (const std::string_view part : parts)
+    message.append(part);
+  return message;
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void refuseCall(
+    std::initializer_list<std::string_view> parts) {
+  throw std::logic_error(joined(parts));
+}
+
+[[noreturn, gnu::cold, gnu::noinline]] void refuseText(
+    std::initializer_list<std::string_view> parts) {
+  throw Exceptions::InvalidXmlText(joined(parts));
+}
+
 // Names are checked where the stream is asked to write them; the message names the name.
 void checkName(const std::string& name, const char* what) {
-  if (!Detail::isQName(name)) {
-    throw Exceptions::InvalidXmlText("XmlStream: invalid " + std::string(what) + " name \"" + name +
-                                     "\": " + Detail::qnameFault(name));
-  }
+  if (!Detail::isQName(name))
+    refuseText({"invalid ", what, " name \"", name, "\": ", Detail::qnameFault(name)});
 }
 
 void checkNamespace(const std::string& ns) {
-  if (ns == kXmlNamespace || ns == kXmlnsNamespace) {
-    throw Exceptions::InvalidXmlText("XmlStream: the namespace " + ns +
-                                     " cannot be declared; only its reserved prefix stands for it");
-  }
+  if (ns == kXmlNamespace || ns == kXmlnsNamespace)
+    refuseText(
+        {"the namespace ", ns, " cannot be declared; only its reserved prefix stands for it"});
 }
 
 // A bit of a 64-bit filter for an attribute name: names that differ in it cannot be equal.
@@ -182,7 +199,7 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
   if (inStartTag_)
-    throw std::logic_error("XmlStream: element " + name + " opened inside an unfinished start tag");
+    refuseCall({"element ", name, " opened inside an unfinished start tag"});
   tagSlots_ = 0;  // the last start tag has ended: its names may leave the cache
   const NameFacts checked = checkedName(name, "element");
   const bool root = scopes_.empty();
@@ -238,8 +255,7 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
     uris_.resize(urisBefore);
     prefixes_.resize(urisBefore);
     recentNamespaces_[0] = recentNamespaces_[1] = -1;
-    throw std::logic_error("XmlStream: element " + name + " uses the undeclared prefix " +
-                           std::string(prefix));
+    refuseCall({"element ", name, " uses the undeclared prefix ", prefix});
   }
   if (root)
     rootNamespaces_.clear();
@@ -248,22 +264,15 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   inStartTag_ = true;
   tagAttributesEnd_ = 0;
   tagAttributeFilter_ = 0;
+  tagMemo_ = checked.slot >= 0 ? &tagMemos_[static_cast<std::size_t>(checked.slot)] : nullptr;
+  tagRepeats_ = tagMemorable_ = tagMemo_ != nullptr;
+  tagSeen_.count = 0;
   return markup;
 }
 
 std::string XmlStream::writeAttribute(const std::string& name, const std::string& value) {
   requireStartTag(name);
-  const NameFacts checked = checkedName(name, "attribute");
-  const std::string_view prefix(name.data(), checked.prefixLength);
-  if (prefix == "xmlns" || std::string_view(name) == "xmlns") {
-    throw Exceptions::InvalidXmlText("XmlStream: invalid attribute name \"" + name +
-                                     "\": namespace declarations are made by the stream");
-  }
-  if (!prefix.empty() && prefix != "xml" && !isPrefixInScope(prefix)) {
-    throw std::logic_error("XmlStream: attribute " + name + " uses the undeclared prefix " +
-                           std::string(prefix));
-  }
-  requireNewAttribute(name, checked);
+  attributeName(name);
   // Built in place at its final size: this runs for every attribute of every element. The spare
   // string keeps the size of its last use, so that resizing seldom has bytes to fill.
   std::string markup = spare();
@@ -339,11 +348,50 @@ std::string XmlStream::writeAttribute(const std::string& name, std::string&& val
   return markup;
 }
 
+// The name's facts, after checking that it may stand as an attribute of the start tag in hand:
+// a QName, no namespace declaration, its prefix in scope, and not written on the tag yet.
+XmlStream::NameFacts XmlStream::attributeName(const std::string& name) {
+  const std::size_t at = tagSeen_.count;
+  NameFacts facts;
+  if (tagRepeats_ && at < tagMemo_->count) {
+    const std::size_t slot = tagMemo_->slots[at];
+    const CheckedName& entry = checkedNames_[slot];
+    if (entry.size == name.size() && Detail::sameBytes(entry.text, name.data(), name.size()))
+      facts = NameFacts{entry.prefixLength, entry.filterBit, static_cast<int>(slot)};
+    else
+      tagRepeats_ = false;
+  } else {
+    tagRepeats_ = false;
+  }
+  if (!tagRepeats_)
+    facts = checkedName(name, "attribute");
+  const std::string_view prefix(name.data(), facts.prefixLength);
+  if (prefix == "xmlns" || std::string_view(name) == "xmlns")
+    refuseText(
+        {"invalid attribute name \"", name, "\": namespace declarations are made by the stream"});
+  if (!prefix.empty() && prefix != "xml" && !isPrefixInScope(prefix))
+    refuseCall({"attribute ", name, " uses the undeclared prefix ", prefix});
+  if (tagRepeats_) {
+    // Repeating the memo, the name differs from the ones before it in the tag.
+    tagSlots_ |= std::uint64_t{1} << facts.slot;
+    tagAttributeFilter_ |= facts.filterBit;
+  } else {
+    requireNewAttribute(name, facts);
+  }
+  if (facts.slot >= 0 && at < kRememberedAttributes) {
+    tagSeen_.slots[at] = static_cast<std::uint8_t>(facts.slot);
+    tagSeen_.count = static_cast<std::uint8_t>(at + 1);
+  } else {
+    tagMemorable_ = false;
+  }
+  return facts;
+}
+
 void XmlStream::requireStartTag(const std::string& name) const {
   if (!inStartTag_) {
-    throw std::logic_error("XmlStream: attribute " + name +
-                           " written outside a start tag (writeOpenElement before it, "
-                           "writeOpenElementClose after the last)");
+    refuseCall({"attribute ", name,
+                " written outside a start tag (writeOpenElement before it, "
+                "writeOpenElementClose after the last)"});
   }
 }
 
@@ -363,8 +411,8 @@ void XmlStream::requireNewAttribute(const std::string& name, const NameFacts& fa
     }
     if (seen) {
       const std::size_t nameBegin = scopes_.back().nameBegin;
-      throw std::logic_error("XmlStream: attribute " + name + " written twice on element " +
-                             openNames_.substr(nameBegin, openNamesEnd_ - 1 - nameBegin));
+      refuseCall({"attribute ", name, " written twice on element ",
+                  std::string_view(openNames_).substr(nameBegin, openNamesEnd_ - 1 - nameBegin)});
     }
   }
   tagAttributeFilter_ |= facts.filterBit;
@@ -377,8 +425,10 @@ void XmlStream::requireNewAttribute(const std::string& name, const NameFacts& fa
 
 std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isEmpty) {
   if (!inStartTag_)
-    throw std::logic_error("XmlStream: no start tag to end");
+    refuseCall({"no start tag to end"});
   inStartTag_ = false;
+  if (tagMemorable_ && !(tagRepeats_ && tagSeen_.count == tagMemo_->count))
+    *tagMemo_ = tagSeen_;
   if (!isEmpty)
     return ">";
   popScope();
@@ -387,14 +437,13 @@ std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isE
 
 std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::string& name) {
   if (scopes_.empty())
-    throw std::logic_error("XmlStream: no open element to close");
+    refuseCall({"no open element to close"});
   if (inStartTag_)
-    throw std::logic_error("XmlStream: end tag of " + name + " before its start tag is ended");
+    refuseCall({"end tag of ", name, " before its start tag is ended"});
   const std::size_t nameBegin = scopes_.back().nameBegin;
   const std::string_view open(openNames_.data() + nameBegin, openNamesEnd_ - 1 - nameBegin);
   if (!Detail::sameName(open, name)) {
-    throw std::logic_error("XmlStream: end tag of " + name + " where " + std::string(open) +
-                           " is open");
+    refuseCall({"end tag of ", name, " where ", open, " is open"});
   }
   popScope();
   std::string markup = spare();
@@ -410,7 +459,7 @@ std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::s
 std::string XmlStream::getNamespacePrefix(const std::string& ns) const {
   const int id = namespaceId(ns);
   if (id < 0 || !isBound(id)) {
-    throw std::logic_error("XmlStream: namespace " + ns + " has no prefix in scope");
+    refuseCall({"namespace ", ns, " has no prefix in scope"});
   }
   return prefixes_[static_cast<std::size_t>(id)];
 }

@@ -161,6 +161,7 @@ class VARNICORE_API XmlStream : public std::ostream {
     char text[kCheckedNameBytes];
   };
   NameFacts checkedName(const std::string& name, const char* what);
+  NameFacts attributeName(const std::string& name);
   void requireStartTag(const std::string& name) const;
   void requireNewAttribute(const std::string& name, const NameFacts& facts);
   int namespaceId(const std::string& ns) const;
@@ -197,6 +198,20 @@ class VARNICORE_API XmlStream : public std::ostream {
   // keep them until the tag ends), the others each followed by a space (which no name holds),
   // and a 64-bit filter of them all, so that most names are known to be new without a search.
   std::uint64_t tagSlots_ = 0;
+  // An element writes the same attributes in the same order, start tag after start tag: each
+  // slot of an element name keeps the slots of the attribute names that its last start tag
+  // wrote. While a start tag repeats them, a name is known by comparing it with the one slot.
+  // (Names in different slots differ, and every slot holds a QName.)
+  static constexpr std::size_t kRememberedAttributes = 15;
+  struct TagMemo {
+    std::uint8_t count = 0;
+    std::uint8_t slots[kRememberedAttributes] = {};
+  };
+  TagMemo tagMemos_[kCheckedNames];
+  TagMemo* tagMemo_ = nullptr;  // the memo of the start tag in hand, or null
+  TagMemo tagSeen_;             // the slots of the start tag in hand so far
+  bool tagRepeats_ = false;     // so far, the start tag in hand repeats its memo
+  bool tagMemorable_ = false;   // every attribute of the start tag in hand has a slot
   std::string tagAttributes_;
   std::size_t tagAttributesEnd_ = 0;
   std::uint64_t tagAttributeFilter_ = 0;
