@@ -7,6 +7,7 @@
 #include <varnicore/Conversions.hxx>
 #include <varnicore/Exceptions.hxx>
 
+#include "CopyBytes.hxx"
 #include "QName.hxx"
 #include "SameBytes.hxx"
 #include "SpareText.hxx"
@@ -71,7 +72,7 @@ void pushName(std::string& buffer, std::size_t& end, std::string_view name, char
   if (needed > buffer.size())
     buffer.resize(std::max<std::size_t>({needed, 2 * buffer.size(), 64}));
   char* out = buffer.data() + end;
-  std::memcpy(out, name.data(), name.size());
+  Detail::copyBytes(out, name.data(), name.size());
   out[name.size()] = separator;
   end = needed;
 }
@@ -225,7 +226,7 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   std::string markup = spare();
   markup.resize(name.size() + 1);
   markup[0] = '<';
-  std::memcpy(markup.data() + 1, name.data(), name.size());
+  Detail::copyBytes(markup.data() + 1, name.data(), name.size());
   if (root) {
     // Each declaration takes its URI, a prefix and a few characters.
     std::size_t size = markup.size() + ns.size() + 16;
@@ -279,11 +280,11 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
   markup.resize(name.size() + value.size() + 4);
   char* out = markup.data();
   *out++ = ' ';
-  std::memcpy(out, name.data(), name.size());
+  Detail::copyBytes(out, name.data(), name.size());
   out += name.size();
   *out++ = '=';
   *out++ = '"';
-  std::memcpy(out, value.data(), value.size());
+  Detail::copyBytes(out, value.data(), value.size());
   out[value.size()] = '"';
   return markup;
 }
@@ -451,7 +452,7 @@ std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::s
   char* const out = markup.data();
   out[0] = '<';
   out[1] = '/';
-  std::memcpy(out + 2, name.data(), name.size());
+  Detail::copyBytes(out + 2, name.data(), name.size());
   out[name.size() + 2] = '>';
   return markup;
 }
