@@ -112,18 +112,18 @@ std::string_view prefixOf(const std::string& qualifiedName) {
 }  // namespace
 
 namespace {
-constexpr std::size_t kChunk = 16384;
-}
+// A small document fits its first chunk; a large one soon reaches chunks of the largest size.
+constexpr std::size_t kFirstChunk = 1024;
+constexpr std::size_t kLargestChunk = 16384;
+}  // namespace
 
 void XmlStream::StringSink::flush() {
-  if (chunk_ == nullptr) {
-    chunk_.reset(new char[kChunk]);
-  } else {
-    if (text_.empty())
-      text_.reserve(2 * kChunk);  // spares a small document the string's first rounds of growth
-    text_.append(pbase(), pptr());
+  text_.append(pbase(), pptr());
+  if (chunkSize_ < kLargestChunk) {
+    chunkSize_ = chunkSize_ == 0 ? kFirstChunk : 4 * chunkSize_;
+    chunk_.reset(new char[chunkSize_]);
   }
-  setp(chunk_.get(), chunk_.get() + kChunk);
+  setp(chunk_.get(), chunk_.get() + chunkSize_);
 }
 
 XmlStream::StringSink::int_type XmlStream::StringSink::overflow(int_type c) {
@@ -139,7 +139,7 @@ std::streamsize XmlStream::StringSink::xsputn(const char* s, std::streamsize n) 
   const auto size = static_cast<std::size_t>(n);
   if (room() < size) {
     flush();
-    if (size > kChunk) {
+    if (size > chunkSize_) {
       text_.append(s, size);
       return n;
     }
@@ -157,7 +157,7 @@ std::string XmlStream::StringSink::copy() const {
 
 std::string XmlStream::StringSink::release() {
   text_.append(pbase(), pptr());
-  setp(chunk_.get(), chunk_.get() + (chunk_ == nullptr ? 0 : kChunk));
+  setp(chunk_.get(), chunk_.get() + chunkSize_);
   std::string text = std::move(text_);
   text_.clear();
   return text;

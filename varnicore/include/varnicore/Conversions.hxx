@@ -23,7 +23,10 @@ struct LexicalCastUnsupported {
 
 /// The conversions between values and their XML text. Supported:
 /// - lexical_cast<std::string>(int): decimal, with "-" for negatives, no leading zeros.
-/// - lexical_cast<std::string>(DateTime): "YYYY-MM-DDThh:mm:ss", a valid xs:dateTime.
+/// - lexical_cast<std::string>(DateTime): "YYYY-MM-DDThh:mm:ss", a valid xs:dateTime. The text
+///   is longer than a string's own small buffer; its storage comes from a spare string that each
+///   thread keeps, and that XmlStream::writeAttribute hands back, so writing a date allocates
+///   nothing after the first.
 /// - lexical_cast<int>(std::string): an optionally signed ("+" or "-") decimal that fits in 32
 ///   bits, with optional XML whitespace (space, tab, CR, LF) around it. Empty or all-whitespace
 ///   text gives 0, so an absent attribute reads as 0. Anything else, overflow included, throws

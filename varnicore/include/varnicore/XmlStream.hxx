@@ -151,6 +151,7 @@ class VARNICORE_API XmlStream : public std::ostream {
     void flush();
     std::string text_;
     std::unique_ptr<char[]> chunk_;
+    std::size_t chunkSize_ = 0;
   };
 
   struct Scope {
