@@ -34,7 +34,8 @@ Options:
   --strict also report, one line each, what reading silently drops or normalises: attributes
            that no field names, elements that a type without fields ignores, and any other
            difference between the document and its re-written form beyond namespace prefixes
-           and whitespace between elements
+           and whitespace between elements; xsi:schemaLocation and
+           xsi:noNamespaceSchemaLocation, which only guide validators, are not reported
   --help   show this help
 
 Exit status: 0 when every file is ok, 1 when any is not, 2 for a usage error.

@@ -18,6 +18,18 @@ bool isNamespaceDeclaration(const std::string& name) {
   return name == "xmlns" || name.compare(0, 6, "xmlns:") == 0;
 }
 
+// xsi:schemaLocation and xsi:noNamespaceSchemaLocation tell a validator where to find schemas;
+// they are no data, so reading has nothing to keep of them.
+bool isValidatorHint(const XMLNode& node, const std::string& name) {
+  const std::size_t colon = name.find(':');
+  if (colon == std::string::npos)
+    return false;
+  const std::string_view local = std::string_view(name).substr(colon + 1);
+  return (local == "schemaLocation" || local == "noNamespaceSchemaLocation") &&
+         node.lookupNamespaceUri(std::string_view(name).substr(0, colon)) ==
+             "http://www.w3.org/2001/XMLSchema-instance";
+}
+
 bool isBlank(const std::string& text) {
   return text.find_first_not_of(" \t\r\n") == std::string::npos;
 }
@@ -103,7 +115,7 @@ class Comparison {
   // Attributes of in that out lacks are dropped, for the reason given.
   void attributes(const XMLNode& in, const XMLNode& out, const std::string& dropped) {
     for (const std::string& name : in.getAttrNames()) {
-      if (!isNamespaceDeclaration(name) && !out.hasAttr(name))
+      if (!isNamespaceDeclaration(name) && !isValidatorHint(in, name) && !out.hasAttr(name))
         add(in, "attribute " + name + "=" + quoted(in.getAttr(name)) + " is dropped: " + dropped);
     }
     for (const std::string& name : out.getAttrNames()) {
