@@ -39,8 +39,8 @@ class PELAGON_API GetSavedQueriesInputImpl : public ::Corvanthel::Soa::Common::X
   GetSavedQueriesInputImpl* reallyClone() const override;
 };
 
-/// Asks for the stored queries. Has no content; child elements of any name are ignored when it is
-/// read.
+/// Asks for the stored queries. Has no content. Child elements of any name are tolerated and
+/// ignored when it is read, but a document that has them is not valid against this schema.
 ///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
