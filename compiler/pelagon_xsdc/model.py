@@ -9,9 +9,13 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
 - xs:complexType with a name; an optional xs:annotation, an optional xs:sequence of local
   xs:element, then xs:attribute. A complex type without sequence and attributes is a type without
   fields.
+- xs:simpleType with a name, an optional xs:annotation and an xs:restriction of xs:string, xs:int
+  or xs:dateTime whose only facets are xs:pattern: it narrows what peers may write (the runtime
+  checks values by its own rules) and stands for its base type wherever it is used.
 - xs:attribute with a name and type xs:string (string attribute), xs:int (int attribute) or
-  xs:dateTime (date attribute); use="optional" or use="required" is allowed and changes nothing,
-  since every attribute is always written.
+  xs:dateTime (date attribute), or a simple type of this or an imported schema that restricts one
+  of them; use="optional" or use="required" is allowed and changes nothing, since every
+  attribute is always written.
 - local xs:element with a name and either
   - type xs:string or xs:int, minOccurs="0" and maxOccurs="unbounded": a string or int list;
   - type naming a complex type: a structure child (occurs once) or, with minOccurs="0" and
@@ -100,6 +104,7 @@ class Schema:
     types: list = field(default_factory=list)
     documents: list = field(default_factory=list)  # (element name, ComplexType)
     global_elements: dict = field(default_factory=dict)  # name -> (namespace, type name)
+    simple_types: dict = field(default_factory=dict)  # name -> the attribute kind of its base
     imports: list = field(default_factory=list)
     relative_path: str = ""
 
@@ -148,8 +153,13 @@ class Loader:
         root = parse(path)
         schema = self._read_schema(path, root)
         self.schemas[path] = schema
+        # Simple types first, so that an attribute may use one declared further down.
         for child in root.children:
-            self._read_top_level(schema, child)
+            if (child.namespace, child.name) == (XS, "simpleType"):
+                self._read_simple_type(schema, child)
+        for child in root.children:
+            if (child.namespace, child.name) != (XS, "simpleType"):
+                self._read_top_level(schema, child)
         self._resolve(schema)
         return schema
 
@@ -257,6 +267,32 @@ class Loader:
             stems.add(f.stem)
         schema.types.append(complex_type)
 
+    def _read_simple_type(self, schema, element):
+        self._expect_attributes(schema, element, {"name"})
+        name = element.attributes.get("name")
+        if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
+            self._fail(schema, element, "xs:simpleType needs a name of letters and digits")
+        if name in schema.simple_types:
+            self._fail(schema, element, f'simple type "{name}" is declared twice')
+        restrictions = [c for c in element.children if (c.namespace, c.name) != (XS, "annotation")]
+        if len(restrictions) != 1 or (restrictions[0].namespace, restrictions[0].name) != (
+                XS, "restriction"):
+            self._fail(schema, element, "xs:simpleType must hold one xs:restriction")
+        restriction = restrictions[0]
+        self._expect_attributes(schema, restriction, {"base"})
+        namespace, local = restriction.resolve(restriction.attributes.get("base", ""), schema.path)
+        if namespace != XS or local not in ATTRIBUTE_KINDS:
+            self._fail(schema, restriction, "xs:restriction must have the base xs:string, xs:int "
+                                            "or xs:dateTime")
+        for facet in restriction.children:
+            if (facet.namespace, facet.name) == (XS, "annotation"):
+                continue
+            if (facet.namespace, facet.name) != (XS, "pattern"):
+                self._fail(schema, facet, f"only xs:pattern is supported in xs:restriction, "
+                                          f"not {facet.name}")
+            self._expect_attributes(schema, facet, {"value"})
+        schema.simple_types[name] = ATTRIBUTE_KINDS[local]
+
     def _read_attribute(self, schema, element):
         self._expect_attributes(schema, element, {"name", "type", "use"})
         name, type_name = element.attributes.get("name"), element.attributes.get("type")
@@ -266,10 +302,16 @@ class Loader:
         if element.attributes.get("use", "optional") not in ("optional", "required"):
             self._fail(schema, element, 'use must be "optional" or "required"')
         namespace, local = element.resolve(type_name, schema.path)
-        if namespace != XS or local not in ATTRIBUTE_KINDS:
+        owner = self._schema_of(schema, namespace)
+        if namespace == XS and local in ATTRIBUTE_KINDS:
+            kind = ATTRIBUTE_KINDS[local]
+        elif owner is not None and local in owner.simple_types:
+            kind = owner.simple_types[local]
+        else:
             self._fail(schema, element, f'attribute type "{type_name}" is not supported '
-                                        f'(xs:string, xs:int, xs:dateTime)')
-        return Field(name, ATTRIBUTE_KINDS[local], documentation(element), element.line)
+                                        f'(xs:string, xs:int, xs:dateTime, or a simple type '
+                                        f'restricting one)')
+        return Field(name, kind, documentation(element), element.line)
 
     def _read_element(self, schema, element):
         self._expect_attributes(schema, element, {"name", "type", "ref", "minOccurs", "maxOccurs"})

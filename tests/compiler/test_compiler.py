@@ -79,6 +79,34 @@ class CompilerTest(unittest.TestCase):
             with self.subTest(message=message):
                 self.rejects(body, 4, message)
 
+    def test_a_simple_type_stands_for_its_base_type(self):
+        schema = self.load("""\
+            <xs:complexType name="Holder">
+              <xs:attribute name="when" type="tns:Stamp"/>
+              <xs:attribute name="code" type="tns:Code"/>
+            </xs:complexType>
+            <xs:simpleType name="Stamp">
+              <xs:restriction base="xs:dateTime"><xs:pattern value="[0-9]{4}-.*"/></xs:restriction>
+            </xs:simpleType>
+            <xs:simpleType name="Code">
+              <xs:annotation><xs:documentation>A code.</xs:documentation></xs:annotation>
+              <xs:restriction base="xs:int"/>
+            </xs:simpleType>
+            """)
+        self.assertEqual([(f.xml_name, f.kind) for f in schema.find_type("Holder").fields],
+                         [("when", "date"), ("code", "int")])
+        cases = [
+            ('<xs:simpleType name="S"><xs:restriction base="xs:boolean"/></xs:simpleType>',
+             "must have the base"),
+            ('<xs:simpleType name="S"><xs:restriction base="xs:string"><xs:maxLength value="3"/>'
+             '</xs:restriction></xs:simpleType>', "only xs:pattern"),
+            ('<xs:simpleType name="S"><xs:list itemType="xs:int"/></xs:simpleType>',
+             "must hold one xs:restriction"),
+        ]
+        for body, message in cases:
+            with self.subTest(message=message):
+                self.rejects(body, 4, message)
+
     def test_rejects_a_namespace_outside_the_base(self):
         head = HEAD.replace(f'targetNamespace="{BASE}/', 'targetNamespace="urn:other/')
         self.rejects("", 2, "does not start with", head)
