@@ -31,8 +31,20 @@ std::string describeCode(const char* what, char32_t code, std::size_t offset) {
   return text;
 }
 
-// The whole check, character by character: for names the quick pass could not settle.
-std::string fullCheck(std::string_view name) {
+// An NCName of ASCII characters only, checked a table lookup a byte.
+bool isAsciiNCName(std::string_view name) {
+  if (name.empty() || !hasClass(name[0], kNameStart))
+    return false;
+  std::uint8_t all = kNameChar;
+  for (const char c : name)
+    all &= kByteClasses[static_cast<unsigned char>(c)];
+  return all != 0;
+}
+
+}  // namespace
+
+std::string qnameFault(std::string_view name) {
+  // The whole check, character by character: for names the quick pass of isQName cannot settle.
   if (name.empty())
     return "a name cannot be empty";
   const auto* bytes = reinterpret_cast<const unsigned char*>(name.data());
@@ -76,18 +88,6 @@ std::string fullCheck(std::string_view name) {
   return std::string();
 }
 
-// An NCName of ASCII characters only, checked a table lookup a byte.
-bool isAsciiNCName(std::string_view name) {
-  if (name.empty() || !hasClass(name[0], kNameStart))
-    return false;
-  std::uint8_t all = kNameChar;
-  for (const char c : name)
-    all &= kByteClasses[static_cast<unsigned char>(c)];
-  return all != 0;
-}
-
-}  // namespace
-
 bool isQName(std::string_view name) {
   const std::size_t colon = name.find(':');
   if (colon == std::string_view::npos
@@ -96,10 +96,6 @@ bool isQName(std::string_view name) {
     return true;
   }
   return qnameFault(name).empty();
-}
-
-std::string qnameFault(std::string_view name) {
-  return fullCheck(name);
 }
 
 }  // namespace Detail

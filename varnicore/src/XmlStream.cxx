@@ -7,7 +7,6 @@
 #include <varnicore/Conversions.hxx>
 #include <varnicore/Exceptions.hxx>
 
-#include "CopyBytes.hxx"
 #include "QName.hxx"
 #include "SameBytes.hxx"
 #include "SpareText.hxx"
@@ -65,15 +64,15 @@ std::uint64_t filterBit(const std::string& name) {
   return std::uint64_t{1} << ((mixed * 0xFF51AFD7ED558CCDu) >> 58);
 }
 
-// Appends name to the names that buffer holds up to end. The buffer only grows, so that most
-// appends are a copy.
-void pushName(std::string& buffer, std::size_t& end, std::string_view name, char separator) {
+// Appends name and a space (which no name holds) to the names that buffer holds up to end. The
+// buffer only grows, so that most appends are a copy.
+void pushName(std::string& buffer, std::size_t& end, std::string_view name) {
   const std::size_t needed = end + name.size() + 1;
   if (needed > buffer.size())
     buffer.resize(std::max<std::size_t>({needed, 2 * buffer.size(), 64}));
   char* out = buffer.data() + end;
   Detail::copyBytes(out, name.data(), name.size());
-  out[name.size()] = separator;
+  out[name.size()] = ' ';
   end = needed;
 }
 
@@ -109,12 +108,10 @@ std::string_view prefixOf(const std::string& qualifiedName) {
   return {};
 }
 
-}  // namespace
-
-namespace {
 // A small document fits its first chunk; a large one soon reaches chunks of the largest size.
 constexpr std::size_t kFirstChunk = 1024;
 constexpr std::size_t kLargestChunk = 16384;
+
 }  // namespace
 
 void XmlStream::StringSink::flush() {
@@ -261,7 +258,7 @@ std::string XmlStream::writeOpenElement(const std::string& ns, const std::string
   if (root)
     rootNamespaces_.clear();
   scopes_.push_back(Scope{bindings_.size(), openNamesEnd_, defaultNamespace});
-  pushName(openNames_, openNamesEnd_, name, ' ');
+  pushName(openNames_, openNamesEnd_, name);
   inStartTag_ = true;
   tagAttributesEnd_ = 0;
   tagAttributeFilter_ = 0;
@@ -420,7 +417,7 @@ void XmlStream::requireNewAttribute(const std::string& name, const NameFacts& fa
   if (facts.slot >= 0) {
     tagSlots_ |= std::uint64_t{1} << facts.slot;
   } else {
-    pushName(tagAttributes_, tagAttributesEnd_, name, ' ');
+    pushName(tagAttributes_, tagAttributesEnd_, name);
   }
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <varnicore/Config.hxx>
+#include <varnicore/CopyBytes.hxx>
 #include <varnicore/Export.hxx>
 
 namespace Corvanthel {
@@ -117,20 +118,10 @@ class VARNICORE_API XmlStream : public std::ostream {
   class StringSink : public std::streambuf {
    public:
     std::size_t room() const { return static_cast<std::size_t>(epptr() - pptr()); }
-    /// Copies text that fits into the room left. Markup comes in pieces of 8 to 32 bytes,
-    /// copied here as two overlapping runs of 8 or 16 bytes, without a call.
+    /// Copies text that fits into the room left.
     void put(std::string_view text) {
-      char* const out = pptr();
-      const char* const in = text.data();
-      const std::size_t size = text.size();
-      if (size >= 8 && size <= 16) {
-        copyEnds<8>(out, in, size);
-      } else if (size > 16 && size <= 32) {
-        copyEnds<16>(out, in, size);
-      } else {
-        std::memcpy(out, in, size);
-      }
-      pbump(static_cast<int>(size));
+      Detail::copyBytes(pptr(), text.data(), text.size());
+      pbump(static_cast<int>(text.size()));
     }
     std::string copy() const;
     std::string release();
@@ -140,14 +131,6 @@ class VARNICORE_API XmlStream : public std::ostream {
     std::streamsize xsputn(const char* s, std::streamsize n) override;
 
    private:
-    template <std::size_t kRun>
-    static void copyEnds(char* out, const char* in, std::size_t size) {
-      char first[kRun], last[kRun];
-      std::memcpy(first, in, kRun);
-      std::memcpy(last, in + size - kRun, kRun);
-      std::memcpy(out, first, kRun);
-      std::memcpy(out + size - kRun, last, kRun);
-    }
     void flush();
     std::string text_;
     std::unique_ptr<char[]> chunk_;
@@ -217,6 +200,9 @@ class VARNICORE_API XmlStream : public std::ostream {
   // keep them until the tag ends), the others each followed by a space (which no name holds),
   // and a 64-bit filter of them all, so that most names are known to be new without a search.
   std::uint64_t tagSlots_ = 0;
+  std::string tagAttributes_;
+  std::size_t tagAttributesEnd_ = 0;
+  std::uint64_t tagAttributeFilter_ = 0;
   // An element writes the same attributes in the same order, start tag after start tag: each
   // slot of an element name keeps the slots of the attribute names that its last start tag
   // wrote. While a start tag repeats them, a name is known by comparing it with the one slot.
@@ -231,9 +217,6 @@ class VARNICORE_API XmlStream : public std::ostream {
   TagMemo tagSeen_;             // the slots of the start tag in hand so far
   bool tagRepeats_ = false;     // so far, the start tag in hand repeats its memo
   bool tagMemorable_ = false;   // every attribute of the start tag in hand has a slot
-  std::string tagAttributes_;
-  std::size_t tagAttributesEnd_ = 0;
-  std::uint64_t tagAttributeFilter_ = 0;
   // A recycled string, its storage kept for the next call.
   std::string spare_;
 };

@@ -875,7 +875,6 @@ class Reader {
     return std::string_view(base_ + attribute.name, attribute.nameLength);
   }
 
-  // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
   // The shape of an element's start tags, by its name: a slot of a few, taken over by another
   // name that falls in it.
   Shape& shapeOf(std::string_view element) {
@@ -894,6 +893,7 @@ class Reader {
            !hasClass(p[size], kNameChar) && isNameDelimiter(p[size]);
   }
 
+  // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
   // An attribute's name, just read, against the names before it in the same start tag: pair by
   // pair while they are few, through a hash table of their indexes beyond (four bytes a slot:
   // an element may carry hundreds of thousands).

@@ -1,7 +1,8 @@
-// Copying the short runs of bytes that names and values in markup are (not installed). A call to
-// memcpy costs more than the copy itself at these sizes.
-#ifndef VARNICORE_SRC_COPYBYTES_HXX
-#define VARNICORE_SRC_COPYBYTES_HXX
+// Copying the short runs of bytes that names and values in markup are: a call to memcpy costs
+// more than the copy itself at these sizes. A detail of XmlStream's inline insertion, not part of
+// the API.
+#ifndef VARNICORE_COPYBYTES_HXX
+#define VARNICORE_COPYBYTES_HXX
 
 #include <cstddef>
 #include <cstring>
@@ -42,4 +43,4 @@ inline void copyBytes(char* out, const char* in, std::size_t size) noexcept {
 }  // namespace Soa
 }  // namespace Corvanthel
 
-#endif  // VARNICORE_SRC_COPYBYTES_HXX
+#endif  // VARNICORE_COPYBYTES_HXX
