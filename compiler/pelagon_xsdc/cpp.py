@@ -7,19 +7,10 @@ source file that defines them all. The rules of writing and reading live in the 
 
 import textwrap
 
+from . import names
 from .model import dependency_order
 
 BINDING_VERSION = 1
-
-CPP_KEYWORDS = {
-    "alignas", "alignof", "and", "asm", "auto", "bool", "break", "case", "catch", "char", "class",
-    "const", "constexpr", "continue", "default", "delete", "do", "double", "else", "enum",
-    "explicit", "export", "extern", "false", "float", "for", "friend", "goto", "if", "inline", "int",
-    "long", "mutable", "namespace", "new", "noexcept", "not", "nullptr", "operator", "or",
-    "private", "protected", "public", "register", "return", "short", "signed", "sizeof", "static",
-    "struct", "switch", "template", "this", "throw", "true", "try", "typedef", "typename", "union",
-    "unsigned", "using", "virtual", "void", "volatile", "while", "xor",
-}
 
 XML = "::Corvanthel::Soa::Common::Xml"
 DATETIME = "::Corvanthel::Soa::Common::DateTime"
@@ -60,19 +51,12 @@ def qualified(complex_type):
     return "::" + "::".join(complex_type.schema.class_namespace + [complex_type.name])
 
 
-def variable(f):
-    """The field's name as a C++ variable: its XML name, the first letter made lower case
-    ("ServiceData" gives serviceData)."""
-    return f.xml_name[:1].lower() + f.xml_name[1:]
-
-
 def parameter(f):
-    name = variable(f)
-    return name + "Value" if name in CPP_KEYWORDS else name
+    return names.parameter(f.xml_name)
 
 
 def member(f):
-    return variable(f) + "_"
+    return names.member(f.xml_name)
 
 
 class TypeNames:

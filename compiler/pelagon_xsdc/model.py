@@ -27,15 +27,15 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
   the classes, only to the table of document types.
 - xs:annotation/xs:documentation anywhere above: becomes the comment of what it annotates.
 
-Field order is the order of the attributes, then the order of the elements. A list's accessor stem
-is its XML name with one final lower-case "s" dropped and the first letter made upper case; every
-other field's stem is its XML name with the first letter made upper case.
+Field order is the order of the attributes, then the order of the elements. Accessor stems and
+the names the runtime keeps for itself are in names.py.
 """
 
 import os
 import re
 from dataclasses import dataclass, field
 
+from . import names
 from .xmltree import SchemaError, parse
 
 XS = "http://www.w3.org/2001/XMLSchema"
@@ -64,10 +64,11 @@ class Field:
 
     @property
     def stem(self):
-        name = self.xml_name
-        if self.is_list and name.endswith("s"):
-            name = name[:-1]
-        return name[:1].upper() + name[1:]
+        return names.stem(self.xml_name, self.is_list)
+
+    @property
+    def accessors(self):
+        return names.accessors(self.stem, self.is_list)
 
 
 @dataclass
@@ -160,6 +161,7 @@ class Loader:
         for child in root.children:
             if (child.namespace, child.name) != (XS, "simpleType"):
                 self._read_top_level(schema, child)
+        self._check_type_names(schema)
         self._resolve(schema)
         return schema
 
@@ -259,13 +261,33 @@ class Loader:
                     raise SchemaError(schema.path, f.line, f'"{f.xml_name}" is declared twice in '
                                                            f'type "{name}"')
                 names.add(f.xml_name)
-        stems = set()
-        for f in complex_type.fields:
-            if f.stem in stems:
-                raise SchemaError(schema.path, f.line, f'two fields of "{name}" have the accessor '
-                                                       f'stem "{f.stem}"')
-            stems.add(f.stem)
+        self._check_accessors(schema, complex_type)
         schema.types.append(complex_type)
+
+    def _check_accessors(self, schema, complex_type):
+        """Every accessor name once in the type, and none that hides a member of the runtime."""
+        owners = {}
+        for f in complex_type.fields:
+            if not f.stem:
+                raise SchemaError(schema.path, f.line, f'"{f.xml_name}" leaves no accessor stem')
+            for accessor in f.accessors:
+                problem = names.accessor_problem(accessor)
+                if problem:
+                    raise SchemaError(schema.path, f.line, f'field "{f.xml_name}" of '
+                                                           f'"{complex_type.name}": {problem}')
+                if accessor in owners:
+                    raise SchemaError(schema.path, f.line, f'fields "{owners[accessor]}" and '
+                                                           f'"{f.xml_name}" of "{complex_type.name}" '
+                                                           f'both have the accessor {accessor}')
+                owners[accessor] = f.xml_name
+
+    def _check_type_names(self, schema):
+        type_names = {t.name for t in schema.types}
+        for complex_type in schema.types:
+            problem = names.type_name_problem(complex_type.name, type_names)
+            if problem:
+                raise SchemaError(schema.path, complex_type.line,
+                                  f"type name not allowed: {problem}")
 
     def _read_simple_type(self, schema, element):
         self._expect_attributes(schema, element, {"name"})

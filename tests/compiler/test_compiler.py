@@ -79,6 +79,42 @@ class CompilerTest(unittest.TestCase):
             with self.subTest(message=message):
                 self.rejects(body, 4, message)
 
+    def test_rejects_names_that_clash_with_the_runtime(self):
+        def attribute(name):
+            return f'<xs:complexType name="A"><xs:attribute name="{name}" type="xs:string"/>' \
+                   '</xs:complexType>'
+
+        def string_list(*names):
+            elements = "".join(f'<xs:element name="{n}" type="xs:string" minOccurs="0" '
+                               f'maxOccurs="unbounded"/>' for n in names)
+            return f'<xs:complexType name="A"><xs:sequence>{elements}</xs:sequence></xs:complexType>'
+
+        cases = [
+            # Accessors that would hide a member of BaseObject, Handle or the generated classes.
+            (attribute("namespace"), "getNamespace would hide getNamespace of BaseObject"),
+            (attribute("refCount"), "getRefCount would hide getRefCount of BaseObject"),
+            (attribute("handleObject"), "getHandleObject would hide getHandleObject of Handle"),
+            (string_list("refs"), "addRef would hide addRef of BaseObject"),
+            (attribute("namespaces"), "getNamespaces would hide getNamespaces of every generated"),
+            # Two fields whose accessors meet: a list and a field named after its array accessor,
+            # and names that differ only in the final "s" that a list drops.
+            ('<xs:complexType name="A"><xs:sequence><xs:element name="items" type="xs:string" '
+             'minOccurs="0" maxOccurs="unbounded"/></xs:sequence>'
+             '<xs:attribute name="itemArray" type="xs:string"/></xs:complexType>',
+             '"itemArray" and "items" of "A" both have the accessor getItemArray'),
+            (string_list("value", "values"), '"value" and "values" of "A" both have'),
+            (string_list("s"), '"s" leaves no accessor stem'),
+            # Type names: keywords, names the generated code uses, another type's implementation.
+            ('<xs:complexType name="class"/>', '"class" is a C\\+\\+ keyword'),
+            ('<xs:complexType name="Handle"/>', '"Handle" is a name the generated code uses'),
+            ('<xs:complexType name="XmlStream"/>', '"XmlStream" is a name the generated code'),
+            ('<xs:complexType name="AImpl"/><xs:complexType name="A"/>',
+             'the implementation class of type "A"'),
+        ]
+        for body, message in cases:
+            with self.subTest(message=message):
+                self.rejects(body, 4, message)
+
     def test_a_simple_type_stands_for_its_base_type(self):
         schema = self.load("""\
             <xs:complexType name="Holder">
