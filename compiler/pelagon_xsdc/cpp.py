@@ -408,18 +408,7 @@ def type_definitions(complex_type, names, reduced):
         out += [f"{impl}* {impl}::reallyClone() const {{ return new {impl}(*this); }}", ""]
     else:
         out += [
-            f"{impl}* {impl}::reallyClone() const {{",
-            f"  void* memory = {impl}::operator new(sizeof({impl}));",
-            "  if (memory == nullptr) {",
-            "    return nullptr;",
-            "  }",
-            "  try {",
-            f"    return ::new (memory) {impl}(*this);",
-            "  } catch (...) {",
-            f"    {impl}::operator delete(memory);",
-            "    throw;",
-            "  }",
-            "}",
+            f"{impl}* {impl}::reallyClone() const {{ return Binding::cloneOrNull(*this); }}",
             "",
             f"void {impl}::getNamespaces(std::set<std::string>& namespaces) const {{",
             "  namespaces.insert(getNamespace());",
@@ -533,12 +522,15 @@ def type_definitions(complex_type, names, reduced):
         ]
     if not reduced:
         out += [f'PELAGON_DEFINE_ALLOCATION({impl}, "{qualified_name}Impl")', ""]
-    out += [f"{name}::{name}() : Handle(new {impl}()) {{}}", ""]
+    # The full runtime tells a manager's refusal (TryingToCreateNullHandle) from the global
+    # operator new's failure (std::bad_alloc); the reduced one allocates globally.
+    create = f"new {impl}" if reduced else f"Binding::create<{impl}>"
+    out += [f"{name}::{name}() : Handle({create}()) {{}}", ""]
     if ctor_fields:
         args = ", ".join(names.argument(f) for f in ctor_fields)
         passed = ", ".join(parameter(f) for f in ctor_fields)
         out += wrap_arguments(f"{name}::{name}(", args, ")")
-        out += [f"    : Handle(new {impl}({passed})) {{}}", ""]
+        out += [f"    : Handle({create}({passed})) {{}}", ""]
     out += [f"{name}::~{name}() = default;"]
     if not reduced:
         out += ["", f'PELAGON_DEFINE_ALLOCATION({name}, "{qualified_name}")']

@@ -107,8 +107,9 @@ TEST_F(AllocationTest, ANullFromTheManagerMakesConstructorsThrow) {
   EXPECT_THROW(Sq::DescribeSavedQueriesResponse{}, TryingToCreateNullHandle);
   EXPECT_THROW(Base::ModelObject("uid", "type"), TryingToCreateNullHandle);
   EXPECT_THROW(Base::ServiceData{}, TryingToCreateNullHandle);
-  // A facade new-expression itself yields null: the allocation operators cannot throw.
-  EXPECT_EQ(new Sq::ExecuteSavedQueryInput(), nullptr);
+  // A new-expression of a schema class never yields null: the manager's refusal is bad_alloc.
+  EXPECT_THROW(new Sq::ExecuteSavedQueryInput(), std::bad_alloc);
+  EXPECT_TRUE(manager.live.empty());
 
   // Failing halfway: the object is allocated, the ModelObject of its query field is not. What
   // was allocated is released again.

@@ -59,16 +59,7 @@ SavedQueryObjectImpl::SavedQueryObjectImpl(const SavedQueryObjectImpl& other)
 SavedQueryObjectImpl::~SavedQueryObjectImpl() = default;
 
 SavedQueryObjectImpl* SavedQueryObjectImpl::reallyClone() const {
-  void* memory = SavedQueryObjectImpl::operator new(sizeof(SavedQueryObjectImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) SavedQueryObjectImpl(*this);
-  } catch (...) {
-    SavedQueryObjectImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void SavedQueryObjectImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -109,12 +100,12 @@ void SavedQueryObjectImpl::parse(const XMLNode& node) {
 PELAGON_DEFINE_ALLOCATION(SavedQueryObjectImpl,
                           "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObjectImpl")
 
-SavedQueryObject::SavedQueryObject() : Handle(new SavedQueryObjectImpl()) {}
+SavedQueryObject::SavedQueryObject() : Handle(Binding::create<SavedQueryObjectImpl>()) {}
 
 SavedQueryObject::SavedQueryObject(
     const std::string& name, const std::string& description,
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& query)
-    : Handle(new SavedQueryObjectImpl(name, description, query)) {}
+    : Handle(Binding::create<SavedQueryObjectImpl>(name, description, query)) {}
 
 SavedQueryObject::~SavedQueryObject() = default;
 
@@ -160,16 +151,7 @@ SavedQueryFieldObjectImpl::SavedQueryFieldObjectImpl(const SavedQueryFieldObject
 SavedQueryFieldObjectImpl::~SavedQueryFieldObjectImpl() = default;
 
 SavedQueryFieldObjectImpl* SavedQueryFieldObjectImpl::reallyClone() const {
-  void* memory = SavedQueryFieldObjectImpl::operator new(sizeof(SavedQueryFieldObjectImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) SavedQueryFieldObjectImpl(*this);
-  } catch (...) {
-    SavedQueryFieldObjectImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void SavedQueryFieldObjectImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -219,14 +201,15 @@ PELAGON_DEFINE_ALLOCATION(
     SavedQueryFieldObjectImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObjectImpl")
 
-SavedQueryFieldObject::SavedQueryFieldObject() : Handle(new SavedQueryFieldObjectImpl()) {}
+SavedQueryFieldObject::SavedQueryFieldObject()
+    : Handle(Binding::create<SavedQueryFieldObjectImpl>()) {}
 
 SavedQueryFieldObject::SavedQueryFieldObject(
     const std::string& mathOperation, const std::string& attributeName, int attributeType,
     const std::string& entryName, const std::string& value, const std::string& logicalOperation,
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& lov)
-    : Handle(new SavedQueryFieldObjectImpl(mathOperation, attributeName, attributeType, entryName,
-                                           value, logicalOperation, lov)) {}
+    : Handle(Binding::create<SavedQueryFieldObjectImpl>(mathOperation, attributeName, attributeType,
+                                                        entryName, value, logicalOperation, lov)) {}
 
 SavedQueryFieldObject::~SavedQueryFieldObject() = default;
 
@@ -249,16 +232,7 @@ SavedQueryFieldListObjectImpl::SavedQueryFieldListObjectImpl(
 SavedQueryFieldListObjectImpl::~SavedQueryFieldListObjectImpl() = default;
 
 SavedQueryFieldListObjectImpl* SavedQueryFieldListObjectImpl::reallyClone() const {
-  void* memory = SavedQueryFieldListObjectImpl::operator new(sizeof(SavedQueryFieldListObjectImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) SavedQueryFieldListObjectImpl(*this);
-  } catch (...) {
-    SavedQueryFieldListObjectImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void SavedQueryFieldListObjectImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -297,7 +271,7 @@ PELAGON_DEFINE_ALLOCATION(
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldListObjectImpl")
 
 SavedQueryFieldListObject::SavedQueryFieldListObject()
-    : Handle(new SavedQueryFieldListObjectImpl()) {}
+    : Handle(Binding::create<SavedQueryFieldListObjectImpl>()) {}
 
 SavedQueryFieldListObject::~SavedQueryFieldListObject() = default;
 
@@ -320,16 +294,7 @@ GetSavedQueriesInputImpl::GetSavedQueriesInputImpl(const GetSavedQueriesInputImp
 GetSavedQueriesInputImpl::~GetSavedQueriesInputImpl() = default;
 
 GetSavedQueriesInputImpl* GetSavedQueriesInputImpl::reallyClone() const {
-  void* memory = GetSavedQueriesInputImpl::operator new(sizeof(GetSavedQueriesInputImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) GetSavedQueriesInputImpl(*this);
-  } catch (...) {
-    GetSavedQueriesInputImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void GetSavedQueriesInputImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -353,7 +318,8 @@ PELAGON_DEFINE_ALLOCATION(
     GetSavedQueriesInputImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesInputImpl")
 
-GetSavedQueriesInput::GetSavedQueriesInput() : Handle(new GetSavedQueriesInputImpl()) {}
+GetSavedQueriesInput::GetSavedQueriesInput()
+    : Handle(Binding::create<GetSavedQueriesInputImpl>()) {}
 
 GetSavedQueriesInput::~GetSavedQueriesInput() = default;
 
@@ -379,16 +345,7 @@ GetSavedQueriesResponseImpl::GetSavedQueriesResponseImpl(const GetSavedQueriesRe
 GetSavedQueriesResponseImpl::~GetSavedQueriesResponseImpl() = default;
 
 GetSavedQueriesResponseImpl* GetSavedQueriesResponseImpl::reallyClone() const {
-  void* memory = GetSavedQueriesResponseImpl::operator new(sizeof(GetSavedQueriesResponseImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) GetSavedQueriesResponseImpl(*this);
-  } catch (...) {
-    GetSavedQueriesResponseImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void GetSavedQueriesResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -430,11 +387,12 @@ PELAGON_DEFINE_ALLOCATION(
     GetSavedQueriesResponseImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesResponseImpl")
 
-GetSavedQueriesResponse::GetSavedQueriesResponse() : Handle(new GetSavedQueriesResponseImpl()) {}
+GetSavedQueriesResponse::GetSavedQueriesResponse()
+    : Handle(Binding::create<GetSavedQueriesResponseImpl>()) {}
 
 GetSavedQueriesResponse::GetSavedQueriesResponse(
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : Handle(new GetSavedQueriesResponseImpl(serviceData)) {}
+    : Handle(Binding::create<GetSavedQueriesResponseImpl>(serviceData)) {}
 
 GetSavedQueriesResponse::~GetSavedQueriesResponse() = default;
 
@@ -458,16 +416,7 @@ DescribeSavedQueriesInputImpl::DescribeSavedQueriesInputImpl(
 DescribeSavedQueriesInputImpl::~DescribeSavedQueriesInputImpl() = default;
 
 DescribeSavedQueriesInputImpl* DescribeSavedQueriesInputImpl::reallyClone() const {
-  void* memory = DescribeSavedQueriesInputImpl::operator new(sizeof(DescribeSavedQueriesInputImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) DescribeSavedQueriesInputImpl(*this);
-  } catch (...) {
-    DescribeSavedQueriesInputImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void DescribeSavedQueriesInputImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -506,7 +455,7 @@ PELAGON_DEFINE_ALLOCATION(
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::DescribeSavedQueriesInputImpl")
 
 DescribeSavedQueriesInput::DescribeSavedQueriesInput()
-    : Handle(new DescribeSavedQueriesInputImpl()) {}
+    : Handle(Binding::create<DescribeSavedQueriesInputImpl>()) {}
 
 DescribeSavedQueriesInput::~DescribeSavedQueriesInput() = default;
 
@@ -535,17 +484,7 @@ DescribeSavedQueriesResponseImpl::DescribeSavedQueriesResponseImpl(
 DescribeSavedQueriesResponseImpl::~DescribeSavedQueriesResponseImpl() = default;
 
 DescribeSavedQueriesResponseImpl* DescribeSavedQueriesResponseImpl::reallyClone() const {
-  void* memory =
-      DescribeSavedQueriesResponseImpl::operator new(sizeof(DescribeSavedQueriesResponseImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) DescribeSavedQueriesResponseImpl(*this);
-  } catch (...) {
-    DescribeSavedQueriesResponseImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void DescribeSavedQueriesResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -588,11 +527,11 @@ PELAGON_DEFINE_ALLOCATION(
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::DescribeSavedQueriesResponseImpl")
 
 DescribeSavedQueriesResponse::DescribeSavedQueriesResponse()
-    : Handle(new DescribeSavedQueriesResponseImpl()) {}
+    : Handle(Binding::create<DescribeSavedQueriesResponseImpl>()) {}
 
 DescribeSavedQueriesResponse::DescribeSavedQueriesResponse(
     const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : Handle(new DescribeSavedQueriesResponseImpl(serviceData)) {}
+    : Handle(Binding::create<DescribeSavedQueriesResponseImpl>(serviceData)) {}
 
 DescribeSavedQueriesResponse::~DescribeSavedQueriesResponse() = default;
 
@@ -625,16 +564,7 @@ ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl(const ExecuteSavedQueryIn
 ExecuteSavedQueryInputImpl::~ExecuteSavedQueryInputImpl() = default;
 
 ExecuteSavedQueryInputImpl* ExecuteSavedQueryInputImpl::reallyClone() const {
-  void* memory = ExecuteSavedQueryInputImpl::operator new(sizeof(ExecuteSavedQueryInputImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) ExecuteSavedQueryInputImpl(*this);
-  } catch (...) {
-    ExecuteSavedQueryInputImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void ExecuteSavedQueryInputImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -682,11 +612,12 @@ PELAGON_DEFINE_ALLOCATION(
     ExecuteSavedQueryInputImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInputImpl")
 
-ExecuteSavedQueryInput::ExecuteSavedQueryInput() : Handle(new ExecuteSavedQueryInputImpl()) {}
+ExecuteSavedQueryInput::ExecuteSavedQueryInput()
+    : Handle(Binding::create<ExecuteSavedQueryInputImpl>()) {}
 
 ExecuteSavedQueryInput::ExecuteSavedQueryInput(
     int limit, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ModelObject& query)
-    : Handle(new ExecuteSavedQueryInputImpl(limit, query)) {}
+    : Handle(Binding::create<ExecuteSavedQueryInputImpl>(limit, query)) {}
 
 ExecuteSavedQueryInput::~ExecuteSavedQueryInput() = default;
 
@@ -719,16 +650,7 @@ ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl(
 ExecuteSavedQueryResponseImpl::~ExecuteSavedQueryResponseImpl() = default;
 
 ExecuteSavedQueryResponseImpl* ExecuteSavedQueryResponseImpl::reallyClone() const {
-  void* memory = ExecuteSavedQueryResponseImpl::operator new(sizeof(ExecuteSavedQueryResponseImpl));
-  if (memory == nullptr) {
-    return nullptr;
-  }
-  try {
-    return ::new (memory) ExecuteSavedQueryResponseImpl(*this);
-  } catch (...) {
-    ExecuteSavedQueryResponseImpl::operator delete(memory);
-    throw;
-  }
+  return Binding::cloneOrNull(*this);
 }
 
 void ExecuteSavedQueryResponseImpl::getNamespaces(std::set<std::string>& namespaces) const {
@@ -775,11 +697,11 @@ PELAGON_DEFINE_ALLOCATION(
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponseImpl")
 
 ExecuteSavedQueryResponse::ExecuteSavedQueryResponse()
-    : Handle(new ExecuteSavedQueryResponseImpl()) {}
+    : Handle(Binding::create<ExecuteSavedQueryResponseImpl>()) {}
 
 ExecuteSavedQueryResponse::ExecuteSavedQueryResponse(
     int nFound, const ::Corvanthel::Schemas::Soa::_2006_03::Base::ServiceData& serviceData)
-    : Handle(new ExecuteSavedQueryResponseImpl(nFound, serviceData)) {}
+    : Handle(Binding::create<ExecuteSavedQueryResponseImpl>(nFound, serviceData)) {}
 
 ExecuteSavedQueryResponse::~ExecuteSavedQueryResponse() = default;
 

@@ -16,7 +16,11 @@ namespace Common {
 ///
 /// Rules for implementers and callers:
 /// - allocate returns memory aligned for any object (like malloc), or null on failure; it must
-///   not throw. A null makes the facade constructor throw TryingToCreateNullHandle.
+///   not throw. A null makes a facade constructor throw TryingToCreateNullHandle, clone() return
+///   null, and a new-expression of a schema class (new Savedquery::SavedQueryObject(), say) throw
+///   std::bad_alloc.
+/// - With no manager installed, schema objects come from the global operator new, and its
+///   std::bad_alloc passes through constructors, clone() and ensureUnShared() unchanged.
 /// - A manager must stay installed while objects it allocated are alive. The manager is looked up
 ///   anew at every allocation and every release, so an object released after its manager was
 ///   uninstalled would hand its memory to the global operator delete, which did not allocate it.

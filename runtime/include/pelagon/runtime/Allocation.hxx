@@ -1,15 +1,24 @@
 // What the class-specific operator new and operator delete of every schema class do.
 //
-// Each facade and implementation class declares the six operators below (noexcept) and defines
-// them by calling these functions with its qualified name as tag. Being noexcept, a null from the
-// manager makes the new-expression yield null without running a constructor; the facade's handle
-// then throws TryingToCreateNullHandle.
+// Each facade and implementation class declares the operators below and defines them by calling
+// these functions with its qualified name as tag. Where they get memory:
+// - With a MemoryManager installed, from its allocate, under the tag. When the manager returns
+//   null, operator new throws ManagerRefusal, a std::bad_alloc: a new-expression never yields
+//   null.
+// - With none, from the global operator new, whose std::bad_alloc passes through unchanged.
+// The generated constructors and reallyClone call the class's operator new as a function and
+// build the object in that memory with the global placement new; they tell a manager's refusal
+// from other failures by its type. A constructor then throws TryingToCreateNullHandle, reallyClone
+// returns null.
 #ifndef PELAGON_RUNTIME_ALLOCATION_HXX
 #define PELAGON_RUNTIME_ALLOCATION_HXX
 
 #include <cstddef>
 #include <new>
+#include <utility>
 
+#include <pelagon/runtime/Export.hxx>
+#include <varnicore/Exceptions.hxx>
 #include <varnicore/MemoryManager.hxx>
 
 namespace Corvanthel {
@@ -18,12 +27,20 @@ namespace Common {
 namespace Xml {
 namespace Binding {
 
-/// The installed manager's allocate under the tag, else the global non-throwing operator new.
-inline void* allocate(std::size_t size, const char* tag) noexcept {
+/// Thrown by a schema class's operator new when the installed MemoryManager returns null.
+class PELAGON_INLINE_API ManagerRefusal : public std::bad_alloc {
+ public:
+  const char* what() const noexcept override { return "the MemoryManager refused an allocation"; }
+};
+
+/// The installed manager's allocate under the tag, else the global operator new.
+inline void* allocate(std::size_t size, const char* tag) {
   if (MemoryManager* manager = MemoryManager::getMemoryManager()) {
-    return manager->allocate(size, tag);
+    if (void* memory = manager->allocate(size, tag))
+      return memory;
+    throw ManagerRefusal();
   }
-  return ::operator new(size, std::nothrow);
+  return ::operator new(size);
 }
 
 /// The installed manager's deallocate, else the global operator delete. Null is ignored.
@@ -50,6 +67,43 @@ inline void placementDeallocate(void* p, void* place) noexcept {
   }
 }
 
+/// Builds a T from args in memory from T's operator new; gives the memory back to T's operator
+/// delete when the constructor throws.
+template <class T, class... Args>
+T* constructIn(void* memory, Args&&... args) {
+  try {
+    return ::new (memory) T(std::forward<Args>(args)...);
+  } catch (...) {
+    T::operator delete(memory);
+    throw;
+  }
+}
+
+/// A new T built from args. Throws TryingToCreateNullHandle when the installed manager refuses
+/// the memory; lets the global operator new's std::bad_alloc through.
+template <class T, class... Args>
+T* create(Args&&... args) {
+  void* memory;
+  try {
+    memory = T::operator new(sizeof(T));
+  } catch (const ManagerRefusal&) {
+    throw TryingToCreateNullHandle();
+  }
+  return constructIn<T>(memory, std::forward<Args>(args)...);
+}
+
+/// A copy of object, as reallyClone makes it: null when the installed manager refuses the memory.
+template <class T>
+T* cloneOrNull(const T& object) {
+  void* memory;
+  try {
+    memory = T::operator new(sizeof(T));
+  } catch (const ManagerRefusal&) {
+    return nullptr;
+  }
+  return constructIn<T>(memory, object);
+}
+
 }  // namespace Binding
 }  // namespace Xml
 }  // namespace Common
@@ -58,7 +112,7 @@ inline void placementDeallocate(void* p, void* place) noexcept {
 
 /// Declares the class-specific allocation operators inside a schema class.
 #define PELAGON_ALLOCATION_MEMBERS                                     \
-  static void* operator new(std::size_t size) noexcept;                \
+  static void* operator new(std::size_t size);                         \
   static void operator delete(void* p) noexcept;                       \
   static void* operator new(std::size_t size, void* place) noexcept;   \
   static void operator delete(void* p, void* place) noexcept;          \
@@ -67,7 +121,7 @@ inline void placementDeallocate(void* p, void* place) noexcept {
 
 /// Defines them for Class (qualified as seen from the point of definition) under tag.
 #define PELAGON_DEFINE_ALLOCATION(Class, tag)                                       \
-  void* Class::operator new(std::size_t size) noexcept {                            \
+  void* Class::operator new(std::size_t size) {                                     \
     return ::Corvanthel::Soa::Common::Xml::Binding::allocate(size, tag);            \
   }                                                                                 \
   void Class::operator delete(void* p) noexcept {                                   \

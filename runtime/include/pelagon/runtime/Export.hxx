@@ -14,4 +14,14 @@
 #define PELAGON_API __attribute__((visibility("default")))
 #endif
 
+// For classes that live wholly in headers (Handle, the allocation refusal) and are used across
+// libraries: their type information and instantiations must be one in every library, so that an
+// exception thrown in one is caught in another and a handle passes between them. Default
+// visibility on ELF; nothing elsewhere.
+#if defined(_WIN32)
+#define PELAGON_INLINE_API
+#else
+#define PELAGON_INLINE_API __attribute__((visibility("default")))
+#endif
+
 #endif  // PELAGON_RUNTIME_EXPORT_HXX

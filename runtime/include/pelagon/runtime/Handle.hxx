@@ -2,6 +2,7 @@
 #ifndef PELAGON_RUNTIME_HANDLE_HXX
 #define PELAGON_RUNTIME_HANDLE_HXX
 
+#include <pelagon/runtime/Export.hxx>
 #include <varnicore/BaseObject.hxx>
 #include <varnicore/Config.hxx>
 #include <varnicore/Exceptions.hxx>
@@ -16,14 +17,16 @@ namespace Xml {
 /// either hold a new object or throw. Only a default-constructed Handle is empty, and it can be
 /// copied, assigned and destroyed like any other.
 // Instantiated explicitly, once per schema type, by the library that defines the type; the
-// instantiations are part of that library's ABI, hence the default visibility.
+// instantiations are part of that library's ABI.
 template <class T>
-class __attribute__((visibility("default"))) Handle {
+class PELAGON_INLINE_API Handle {
  public:
 #if !VARNICORE_REDUCED_PROFILE
   Handle() noexcept : object_(nullptr) {}
 #endif
-  Handle(const Handle& other) noexcept : object_(other.object_) { init(); }
+  Handle(const Handle& other) noexcept : object_(other.object_) {
+    init();
+  }
 
   /// Takes the new reference before it drops the old one, so assigning from an object that only
   /// the old one keeps alive is safe.
@@ -68,7 +71,9 @@ class __attribute__((visibility("default"))) Handle {
     init();
   }
 
-  T& getHandleObject() const noexcept { return *object_; }
+  T& getHandleObject() const noexcept {
+    return *object_;
+  }
 
  private:
   void init() noexcept {
