@@ -25,7 +25,7 @@ import os
 import subprocess
 import sys
 
-from . import cpp, table
+from . import cpp, profiles, table
 from .model import Loader
 from .xmltree import SchemaError
 
@@ -143,7 +143,7 @@ def main(argv=None):
     for loaded in [schema] + schema.imports:
         loaded.relative_path = os.path.relpath(loaded.path, root)
     target = cpp.Target(args.include_prefix, args.export_macro, args.export_header, imports,
-                        reduced=args.profile == "reduced")
+                        profiles.profile(args.profile))
     files = outputs(schema, target)
     for relative in sorted(files):
         path = os.path.join(args.out, relative)

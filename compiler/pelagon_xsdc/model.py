@@ -36,31 +36,34 @@ import re
 from dataclasses import dataclass, field
 
 from . import names
+from .kinds import ATTRIBUTE_TYPES, KINDS, TEXT_LIST_TYPES
 from .xmltree import SchemaError, parse
 
 XS = "http://www.w3.org/2001/XMLSchema"
 BASE_PATH = "/Schemas/Soa/2006-03/Base"
 
-ATTRIBUTE_KINDS = {"string": "string", "int": "int", "dateTime": "date"}
-LIST_KINDS = {"string": "string_list", "int": "int_list"}
 
 
 @dataclass
 class Field:
     xml_name: str
-    kind: str  # string, int, date, string_list, int_list, child, child_list, ref
+    kind: str  # a key of kinds.KINDS
     doc: str
     line: int
     type_ref: tuple = None  # (namespace, name) of the complex type, for child kinds
     type: "ComplexType" = None
 
     @property
+    def kind_info(self):
+        return KINDS[self.kind]
+
+    @property
     def is_attribute(self):
-        return self.kind in ("string", "int", "date")
+        return self.kind_info.attribute
 
     @property
     def is_list(self):
-        return self.kind.endswith("_list")
+        return self.kind_info.is_list
 
     @property
     def stem(self):
@@ -303,7 +306,7 @@ class Loader:
         restriction = restrictions[0]
         self._expect_attributes(schema, restriction, {"base"})
         namespace, local = restriction.resolve(restriction.attributes.get("base", ""), schema.path)
-        if namespace != XS or local not in ATTRIBUTE_KINDS:
+        if namespace != XS or local not in ATTRIBUTE_TYPES:
             self._fail(schema, restriction, "xs:restriction must have the base xs:string, xs:int "
                                             "or xs:dateTime")
         for facet in restriction.children:
@@ -313,7 +316,7 @@ class Loader:
                 self._fail(schema, facet, f"only xs:pattern is supported in xs:restriction, "
                                           f"not {facet.name}")
             self._expect_attributes(schema, facet, {"value"})
-        schema.simple_types[name] = ATTRIBUTE_KINDS[local]
+        schema.simple_types[name] = ATTRIBUTE_TYPES[local]
 
     def _read_attribute(self, schema, element):
         self._expect_attributes(schema, element, {"name", "type", "use"})
@@ -325,8 +328,8 @@ class Loader:
             self._fail(schema, element, 'use must be "optional" or "required"')
         namespace, local = element.resolve(type_name, schema.path)
         owner = self._schema_of(schema, namespace)
-        if namespace == XS and local in ATTRIBUTE_KINDS:
-            kind = ATTRIBUTE_KINDS[local]
+        if namespace == XS and local in ATTRIBUTE_TYPES:
+            kind = ATTRIBUTE_TYPES[local]
         elif owner is not None and local in owner.simple_types:
             kind = owner.simple_types[local]
         else:
@@ -356,10 +359,10 @@ class Loader:
         self._check_name(schema, element, name)
         namespace, local = element.resolve(type_name, schema.path)
         if namespace == XS:
-            if local not in LIST_KINDS or not is_list:
+            if local not in TEXT_LIST_TYPES or not is_list:
                 self._fail(schema, element, f'element type "{type_name}" is supported only as a '
                                             f'list of xs:string or xs:int')
-            return Field(name, LIST_KINDS[local], doc, element.line)
+            return Field(name, TEXT_LIST_TYPES[local], doc, element.line)
         kind = "child_list" if is_list else "child"
         return Field(name, kind, doc, element.line, type_ref=("type", namespace, local))
 

@@ -16,14 +16,10 @@ the version and the version itself. "/Schemas/Query/2007-06/SavedQuery" gives
 import re
 
 from . import cpp
+from .kinds import KINDS
 
 # Segments whose words are not simply their CamelCase parts in lower case.
 SEGMENT_WORDS = {"SavedQuery": "saved queries"}
-
-KINDS = {
-    "string": "String", "int": "Int", "date": "Date", "string_list": "StringList",
-    "int_list": "IntList", "child": "Child", "child_list": "ChildList", "ref": "Ref",
-}
 
 VERSION = re.compile(r"\d{4}-\d{2}")
 
@@ -88,7 +84,7 @@ def source(schemas, target):
         for f in complex_type.fields:
             entry = str(index[id(f.type)]) if f.type is not None else "kNoType"
             field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
-                               f"FieldKind::{KINDS[f.kind]}, {string_literal(f.stem)}, {entry}}},")
+                               f"FieldKind::{KINDS[f.kind].enumerator}, {string_literal(f.stem)}, {entry}}},")
         type_lines += [
             f"    TypeInfo{{{string_literal(label)},",
             f"             {string_literal(complex_type.schema.namespace)},",
