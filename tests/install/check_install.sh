@@ -16,6 +16,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 cmake -S "$here/consumer" -B "$scratch/cmake" -G "$generator" -DCMAKE_PREFIX_PATH="$prefix" \
   -DCMAKE_CXX_COMPILER="${CXX:-c++}" >/dev/null
 cmake --build "$scratch/cmake" >/dev/null
+"$scratch/cmake/runtime_consumer"
 "$scratch/cmake/consumer" >"$scratch/request.xml"
 schema_dir=$(cat "$scratch/cmake/schema_dir.txt")
 xmllint --noout --schema "$schema_dir/query/2006_03/savedquery/SavedQuery.xsd" "$scratch/request.xml"
