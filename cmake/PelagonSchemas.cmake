@@ -18,7 +18,7 @@ function(pelagon_add_schema target)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "" "SCHEMA;INCLUDE_PREFIX;EXPORT_MACRO;EXPORT_HEADER"
                         "IMPORTS;DEPENDS")
   set(command ${CMAKE_COMMAND} -E env PYTHONPATH=${PELAGON_SCHEMA_COMPILER_DIR}
-      ${Python3_EXECUTABLE} -B -m pelagon_xsdc
+      ${Python3_EXECUTABLE} -B -m pelagon_xsdc bindings
       --namespace-base ${PELAGON_SCHEMA_NAMESPACE_BASE}
       --include-prefix ${ARG_INCLUDE_PREFIX}
       --export-macro ${ARG_EXPORT_MACRO}
@@ -65,7 +65,6 @@ function(pelagon_add_schema target)
   get_filename_component(schema_dir ${schema_relative} DIRECTORY)
   install(FILES ${ARG_SCHEMA} DESTINATION ${CMAKE_INSTALL_DATADIR}/pelagon/schemas/${schema_dir}
           COMPONENT development)
-  set_property(GLOBAL APPEND PROPERTY PELAGON_GENERATED_HEADERS ${outputs})
   set_property(GLOBAL APPEND PROPERTY PELAGON_SCHEMA_FILES ${ARG_SCHEMA})
   set_property(GLOBAL APPEND PROPERTY PELAGON_SCHEMA_IMPORTS ${ARG_IMPORTS})
 endfunction()

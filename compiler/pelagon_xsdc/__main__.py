@@ -1,23 +1,24 @@
-"""Command line of the schema compiler.
+"""Command line of the schema compiler: python3 -m pelagon_xsdc COMMAND [OPTION...] SCHEMA...
 
-    python3 -m pelagon_xsdc --namespace-base URI --include-prefix PREFIX --export-macro MACRO
-        --export-header HEADER [--import NAMESPACE=PREFIX ...] [--schema-root DIR]
-        [--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]]
-        --out DIR [--list-outputs] SCHEMA
+    bindings --export-macro MACRO --export-header HEADER [--schema-root DIR] --out DIR
+             [--list-outputs] COMMON SCHEMA
+        Writes DIR/include/PREFIX/<path>/<Type>.hxx for every complex type of SCHEMA and
+        DIR/src/PREFIX/<path>/<Name>.cxx for the schema, where <path> follows the namespace URI
+        ("/Schemas/Query/2006-03/SavedQuery" gives query/2006_03/savedquery). --list-outputs
+        prints the paths it would write, one a line, and writes nothing.
+    table --out FILE.cxx COMMON SCHEMA...
+        Writes the type table of the pelagon tool for the schema files and the files they import
+        (see table.py).
+    umbrella --out FILE --header PATH COMMON SCHEMA...
+        Writes the umbrella header, included as <PATH>: the runtime's API headers and the header of
+        every type of the schema files and the files they import.
 
-Writes DIR/include/PREFIX/<path>/<Type>.hxx for every complex type of SCHEMA and
-DIR/src/PREFIX/<path>/<Name>.cxx for the schema, where <path> follows the namespace URI
-("/Schemas/Query/2006-03/SavedQuery" gives query/2006_03/savedquery). Files whose content would not
-change are left alone, so that a build does not recompile them. --list-outputs prints the paths it
-would write, one a line, and writes nothing. Exit status 1 and "file:line: message" on standard
-error for a schema outside the supported subset (see model.py).
+COMMON is --namespace-base URI --include-prefix PREFIX [--import NAMESPACE=PREFIX ...]
+[--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]].
 
-    python3 -m pelagon_xsdc --tool-table OUT.cxx --namespace-base URI --include-prefix PREFIX
-        [--import NAMESPACE=PREFIX ...] [--clang-format EXE [--clang-format-style FILE]]
-        SCHEMA...
-
-Writes the type table of the pelagon tool for all the schema files (and the files they import)
-into one C++ source, OUT.cxx (see table.py); left alone when its content would not change.
+A file whose content would not change is left alone, so that a build does not recompile what
+includes it. Exit status 1 and "file:line: message" on standard error for a schema outside the
+supported subset (see model.py), 2 for a usage error.
 """
 
 import argparse
@@ -25,42 +26,41 @@ import os
 import subprocess
 import sys
 
-from . import cpp, profiles, table
+from . import cpp, profiles, table, umbrella
 from .model import Loader
 from .xmltree import SchemaError
 
 
 def arguments(argv):
-    parser = argparse.ArgumentParser(prog="pelagon-xsdc", description=__doc__.split("\n\n")[0])
-    parser.add_argument("schema")
-    parser.add_argument("--namespace-base", required=True)
-    parser.add_argument("--include-prefix", required=True)
-    parser.add_argument("--export-macro", required=True)
-    parser.add_argument("--export-header", required=True)
-    parser.add_argument("--import", dest="imports", action="append", default=[],
+    common = argparse.ArgumentParser(add_help=False)
+    common.add_argument("--namespace-base", required=True)
+    common.add_argument("--include-prefix", required=True)
+    common.add_argument("--import", dest="imports", action="append", default=[],
                         metavar="NAMESPACE=PREFIX")
-    parser.add_argument("--schema-root", help="paths in comments are relative to it")
-    parser.add_argument("--out", required=True)
-    parser.add_argument("--list-outputs", action="store_true")
-    parser.add_argument("--profile", choices=("full", "reduced"), default="full",
+    common.add_argument("--profile", choices=("full", "reduced"), default="full",
                         help="the binding runtime the code is built against")
-    parser.add_argument("--clang-format", metavar="EXECUTABLE",
+    common.add_argument("--clang-format", metavar="EXECUTABLE",
                         help="format the output with it, in the style of --clang-format-style")
-    parser.add_argument("--clang-format-style", metavar="FILE")
-    return parser.parse_args(argv)
+    common.add_argument("--clang-format-style", metavar="FILE")
 
-
-def table_arguments(argv):
-    parser = argparse.ArgumentParser(prog="pelagon-xsdc --tool-table",
-                                     description="Writes the type table of the pelagon tool.")
-    parser.add_argument("schemas", nargs="+", metavar="SCHEMA")
-    parser.add_argument("--tool-table", required=True, metavar="OUT")
-    parser.add_argument("--namespace-base", required=True)
-    parser.add_argument("--include-prefix", required=True)
-    parser.add_argument("--import", dest="imports", action="append", default=[],
-                        metavar="NAMESPACE=PREFIX")
-    parser.add_argument("--clang-format", metavar="EXECUTABLE")
-    parser.add_argument("--clang-format-style", metavar="FILE")
+    parser = argparse.ArgumentParser(prog="pelagon-xsdc", description=__doc__.split("\n\n")[0])
+    commands = parser.add_subparsers(dest="command", required=True)
+    bindings = commands.add_parser("bindings", parents=[common],
+                                   help="the classes of one schema file")
+    bindings.add_argument("schemas", nargs=1, metavar="SCHEMA")
+    bindings.add_argument("--export-macro", required=True)
+    bindings.add_argument("--export-header", required=True)
+    bindings.add_argument("--schema-root", help="paths in comments are relative to it")
+    bindings.add_argument("--out", required=True, metavar="DIR")
+    bindings.add_argument("--list-outputs", action="store_true")
+    types = commands.add_parser("table", parents=[common], help="the pelagon tool's type table")
+    types.add_argument("schemas", nargs="+", metavar="SCHEMA")
+    types.add_argument("--out", required=True, metavar="FILE")
+    header = commands.add_parser("umbrella", parents=[common], help="the umbrella header")
+    header.add_argument("schemas", nargs="+", metavar="SCHEMA")
+    header.add_argument("--out", required=True, metavar="FILE")
+    header.add_argument("--header", required=True, metavar="PATH",
+                        help="the path it is included as, e.g. pelagon/pelagon.hxx")
     return parser.parse_args(argv)
 
 
@@ -74,32 +74,6 @@ def import_prefixes(items):
             return None
         imports[namespace] = prefix
     return imports
-
-
-def table_main(argv):
-    args = table_arguments(argv)
-    imports = import_prefixes(args.imports)
-    if imports is None:
-        return 2
-    loader = Loader(args.namespace_base)
-    try:
-        schemas = [loader.load(path) for path in args.schemas]
-    except SchemaError as error:
-        print(error, file=sys.stderr)
-        return 1
-    target = cpp.Target(args.include_prefix, None, None, imports)
-    text = formatted(table.source(schemas, target), args.tool_table, args)
-    write_if_changed(os.path.abspath(args.tool_table), text)
-    return 0
-
-
-def outputs(schema, target):
-    files = {}
-    for complex_type in schema.types:
-        files["include/" + target.header_path(complex_type, schema)] = cpp.header(complex_type,
-                                                                                target)
-    files["src/" + target.source_path(schema)] = cpp.source(schema, target)
-    return files
 
 
 def formatted(text, path, args):
@@ -121,36 +95,50 @@ def write_if_changed(path, text):
                 return
     except OSError:
         pass
-    os.makedirs(os.path.dirname(path), exist_ok=True)
+    os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
     with open(path, "w", encoding="utf-8") as stream:
         stream.write(text)
 
 
+def binding_files(schema, target):
+    files = {}
+    for complex_type in schema.types:
+        files["include/" + target.header_path(complex_type, schema)] = cpp.header(complex_type,
+                                                                                target)
+    files["src/" + target.source_path(schema)] = cpp.source(schema, target)
+    return files
+
+
 def main(argv=None):
-    argv = sys.argv[1:] if argv is None else argv
-    if any(a == "--tool-table" or a.startswith("--tool-table=") for a in argv):
-        return table_main(argv)
-    args = arguments(argv)
+    args = arguments(sys.argv[1:] if argv is None else argv)
     imports = import_prefixes(args.imports)
     if imports is None:
         return 2
+    loader = Loader(args.namespace_base)
     try:
-        schema = Loader(args.namespace_base).load(args.schema)
+        schemas = [loader.load(path) for path in args.schemas]
     except SchemaError as error:
         print(error, file=sys.stderr)
         return 1
-    root = args.schema_root or os.path.dirname(os.path.abspath(args.schema))
-    for loaded in [schema] + schema.imports:
-        loaded.relative_path = os.path.relpath(loaded.path, root)
-    target = cpp.Target(args.include_prefix, args.export_macro, args.export_header, imports,
+    target = cpp.Target(args.include_prefix, getattr(args, "export_macro", None),
+                        getattr(args, "export_header", None), imports,
                         profiles.profile(args.profile))
-    files = outputs(schema, target)
-    for relative in sorted(files):
-        path = os.path.join(args.out, relative)
-        if args.list_outputs:
-            print(path)
-        else:
-            write_if_changed(path, formatted(files[relative], path, args))
+    if args.command == "table":
+        write_if_changed(args.out, formatted(table.source(schemas, target), args.out, args))
+    elif args.command == "umbrella":
+        write_if_changed(args.out, umbrella.source(schemas, target, args.header))
+    else:
+        schema = schemas[0]
+        root = args.schema_root or os.path.dirname(os.path.abspath(schema.path))
+        for loaded in [schema] + schema.imports:
+            loaded.relative_path = os.path.relpath(loaded.path, root)
+        files = binding_files(schema, target)
+        for relative in sorted(files):
+            path = os.path.join(args.out, relative)
+            if args.list_outputs:
+                print(path)
+            else:
+                write_if_changed(path, formatted(files[relative], path, args))
     return 0
 
 

@@ -10,9 +10,16 @@ namespace is set after the fields are built.
 XML = "::Corvanthel::Soa::Common::Xml"
 
 
+# What a program includes to use the runtime: everything but the binding's internals.
+API_HEADERS = ["varnicore/Config.hxx", "varnicore/Conversions.hxx", "varnicore/DateTime.hxx",
+               "varnicore/Exceptions.hxx", "varnicore/Monitor.hxx", "varnicore/XMLDocument.hxx",
+               "varnicore/XmlStream.hxx"]
+
+
 class FullProfile:
     name = "full"
     reduced = False
+    api_headers = API_HEADERS + ["varnicore/MemoryManager.hxx"]
 
     def impl_public_members(self, impl):
         return ["void getNamespaces(std::set<std::string>& namespaces) const;", "",
@@ -70,6 +77,7 @@ class FullProfile:
 class ReducedProfile:
     name = "reduced"
     reduced = True
+    api_headers = API_HEADERS
 
     def impl_public_members(self, impl):
         return [f"{impl}* reallyClone() const override;"]

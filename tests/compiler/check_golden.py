@@ -34,7 +34,7 @@ GOLDEN = {
 
 
 def generate(out, clang_format, profile):
-    common = [sys.executable, "-B", "-m", "pelagon_xsdc", "--namespace-base", BASE,
+    common = [sys.executable, "-B", "-m", "pelagon_xsdc", "bindings", "--namespace-base", BASE,
               "--profile", profile,
               "--schema-root", SCHEMAS, "--out", out, "--clang-format", clang_format,
               "--clang-format-style", os.path.join(TOP, ".clang-format")]

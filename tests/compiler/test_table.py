@@ -24,7 +24,7 @@ def table(*schemas):
     """The table source for the schema files, as the build generates it."""
     with tempfile.TemporaryDirectory() as folder:
         out = os.path.join(folder, "TypeTable.cxx")
-        subprocess.run([sys.executable, "-B", "-m", "pelagon_xsdc", "--tool-table", out,
+        subprocess.run([sys.executable, "-B", "-m", "pelagon_xsdc", "table", "--out", out,
                         "--namespace-base", BASE, "--include-prefix", "pelagon",
                         "--import", f"{BASE}/Schemas/Soa/2006-03/Base=varnicore", *schemas],
                        check=True, env=dict(os.environ, PYTHONPATH=os.path.join(TOP, "compiler")))
@@ -91,7 +91,7 @@ class TableTest(unittest.TestCase):
             with open(path, "w", encoding="utf-8") as stream:
                 stream.write('<xs:schema xmlns:xs="http://www.w3.org/2001/XMLSchema"/>\n')
             result = subprocess.run(
-                [sys.executable, "-B", "-m", "pelagon_xsdc", "--tool-table",
+                [sys.executable, "-B", "-m", "pelagon_xsdc", "table", "--out",
                  os.path.join(folder, "out.cxx"), "--namespace-base", BASE, "--include-prefix",
                  "pelagon", path], capture_output=True, text=True, check=False,
                 env=dict(os.environ, PYTHONPATH=os.path.join(TOP, "compiler")))
