@@ -1,6 +1,9 @@
-"""Compares the schema compiler's output for representative types with the copies kept here.
+"""Compares the schema compiler's output with the copies kept here, in both profiles.
 
-A change to the compiler shows up in review as a change to these files:
+Two schemas: coverage/Coverage.xsd, made so that its output takes every branch of the emitter
+(golden/coverage/<profile>/, every file in the generated layout), and the 2006-03 saved-query
+schema with the base types, for a few real types. A change to the compiler shows up in review as
+a change to these files:
     python3 check_golden.py --update    rewrites them from the current compiler.
 """
 
@@ -33,6 +36,9 @@ GOLDEN = {
 }
 
 
+COVERAGE = os.path.join(HERE, "coverage", "Coverage.xsd")
+
+
 def generate(out, clang_format, profile):
     common = [sys.executable, "-B", "-m", "pelagon_xsdc", "bindings", "--namespace-base", BASE,
               "--profile", profile,
@@ -43,11 +49,22 @@ def generate(out, clang_format, profile):
                              "--export-header", "varnicore/Export.hxx",
                              os.path.join(SCHEMAS, "soa/2006_03/base/Base.xsd")],
                    check=True, env=env)
-    subprocess.run(common + ["--include-prefix", "pelagon", "--export-macro", "PELAGON_API",
-                             "--export-header", "pelagon/runtime/Export.hxx",
-                             "--import", f"{BASE}/Schemas/Soa/2006-03/Base=varnicore",
-                             os.path.join(SCHEMAS, SAVEDQUERY, "SavedQuery.xsd")],
-                   check=True, env=env)
+    for schema in (os.path.join(SCHEMAS, SAVEDQUERY, "SavedQuery.xsd"), COVERAGE):
+        subprocess.run(common + ["--include-prefix", "pelagon", "--export-macro", "PELAGON_API",
+                                 "--export-header", "pelagon/runtime/Export.hxx",
+                                 "--import", f"{BASE}/Schemas/Soa/2006-03/Base=varnicore",
+                                 schema], check=True, env=env)
+
+
+def coverage_files(out, profile):
+    """Every file generated from the coverage schema -> its golden copy."""
+    files = {}
+    for folder in ("include", "src"):
+        for directory, _, names in os.walk(os.path.join(out, folder, "pelagon", "test")):
+            for name in names:
+                generated = os.path.relpath(os.path.join(directory, name), out)
+                files[generated] = os.path.join("coverage", profile, generated)
+    return files
 
 
 def main():
@@ -72,11 +89,13 @@ def compare(profile, golden_files, clang_format, update):
     failed = False
     with tempfile.TemporaryDirectory() as out:
         generate(out, clang_format, profile)
+        golden_files = dict(golden_files, **coverage_files(out, profile))
         for generated, golden in golden_files.items():
             with open(os.path.join(out, generated), encoding="utf-8") as stream:
                 actual = stream.read()
             golden_path = os.path.join(HERE, "golden", golden)
             if update:
+                os.makedirs(os.path.dirname(golden_path), exist_ok=True)
                 with open(golden_path, "w", encoding="utf-8") as stream:
                     stream.write(actual)
                 continue

@@ -1,0 +1,78 @@
+// Empty: generated from ../tests/compiler/coverage/Coverage.xsd by the schema compiler. Do not
+// edit.
+#ifndef PELAGON_TEST_2009_01_COVERAGE_EMPTY_HXX
+#define PELAGON_TEST_2009_01_COVERAGE_EMPTY_HXX
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <pelagon/runtime/Binding.hxx>
+#include <pelagon/runtime/Export.hxx>
+
+static_assert(PELAGON_BINDING_VERSION == 1 && PELAGON_BINDING_REDUCED == 0,
+              "Empty.hxx was generated for binding runtime version 1, full profile; regenerate it");
+
+namespace Corvanthel {
+namespace Schemas {
+namespace Test {
+namespace _2009_01 {
+namespace Coverage {
+
+/// The fields of Empty; held and shared through Empty handles.
+class PELAGON_API EmptyImpl : public ::Corvanthel::Soa::Common::Xml::BaseObject {
+ public:
+  EmptyImpl();
+  EmptyImpl(const EmptyImpl& other);
+  EmptyImpl& operator=(const EmptyImpl&) = delete;
+  ~EmptyImpl() override;
+
+  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
+                 const std::string& elementName) const;
+  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node);
+  void getNamespaces(std::set<std::string>& namespaces) const;
+
+  PELAGON_ALLOCATION_MEMBERS;
+
+ protected:
+  EmptyImpl* reallyClone() const override;
+};
+
+/// The schema type Empty.
+///
+/// A handle: copies share one object, and a change made through any of them is seen by all.
+/// Call ensureUnShared() for an object of your own before changing a shared one.
+class PELAGON_API Empty : public ::Corvanthel::Soa::Common::Xml::Handle<EmptyImpl> {
+ public:
+  Empty();
+  Empty(const Empty& other) = default;
+  Empty& operator=(const Empty& other) = default;
+  ~Empty() override;
+
+  /// Writes this object as one element named elementName.
+  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
+                 const std::string& elementName) const {
+    getHandleObject().outputXML(stream, elementName);
+  }
+  /// Fills this object from an element; lists are appended to, single children parsed in
+  /// place. Throws Exceptions::DomException for a child element it does not expect.
+  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
+  /// Adds the namespaces that writing this object needs (a list contributes its first
+  /// entry's only).
+  void getNamespaces(std::set<std::string>& namespaces) const {
+    getHandleObject().getNamespaces(namespaces);
+  }
+
+  PELAGON_ALLOCATION_MEMBERS;
+};
+
+}  // namespace Coverage
+}  // namespace _2009_01
+}  // namespace Test
+}  // namespace Schemas
+}  // namespace Corvanthel
+
+extern template class ::Corvanthel::Soa::Common::Xml::Handle<
+    ::Corvanthel::Schemas::Test::_2009_01::Coverage::EmptyImpl>;
+
+#endif  // PELAGON_TEST_2009_01_COVERAGE_EMPTY_HXX
