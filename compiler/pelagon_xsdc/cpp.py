@@ -200,6 +200,10 @@ def header(complex_type, target):
     for f in complex_type.fields:
         impl_accessors += accessors(f, types, impl_accessor_body(f))
         facade_accessors += comment(f.doc, "  ") + accessors(f, types, facade_accessor_body)
+    doc = comment(complex_type.doc or f"The schema type {name}.")
+    if any(t is complex_type for _, t in schema.documents):
+        doc += ["///", "/// As a message, every field filled (`pelagon sample --indent 2`):",
+                f"/// \\verbinclude {names.sample_file(schema, name)}"]
     members = []
     if complex_type.fields:
         members = ["", " private:"] + [
@@ -226,7 +230,7 @@ def header(complex_type, target):
         impl_accessors=impl_accessors + ([""] if impl_accessors else []),
         impl_profile_members=profile.impl_public_members(impl),
         members=members,
-        doc=comment(complex_type.doc or f"The schema type {name}."),
+        doc=doc,
         facade_field_constructor=[f"{name}({constructor_arguments});"] if constructor_arguments
         else [],
         facade_accessors=facade_accessors + ([""] if facade_accessors else []),

@@ -11,7 +11,15 @@ facade), so an accessor that took the name of one of their members would hide it
 named "namespace" would replace the namespace the element is written in, one named "refCount" the
 count that sharing relies on. Such names, C++ keywords and the names that generated code uses
 unqualified are refused, with the file and line of the declaration.
+
+Every schema has a version label, its name in the pelagon tool and in the documentation, made from
+its namespace path: the segments before the version, less the service area just before it
+("Query", "Soa"), in lower case, then the words of the segments after the version and the version
+itself. "/Schemas/Query/2007-06/SavedQuery" gives "saved queries 2007-06",
+"/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06".
 """
+
+import re
 
 CPP_KEYWORDS = frozenset({
     "alignas", "alignof", "and", "and_eq", "asm", "auto", "bitand", "bitor", "bool", "break",
@@ -91,3 +99,31 @@ def accessor_problem(accessor):
     if owner is None:
         return None
     return f"its accessor {accessor} would hide {accessor} of {owner}"
+
+
+# Segments whose words are not simply their CamelCase parts in lower case.
+SEGMENT_WORDS = {"SavedQuery": "saved queries"}
+
+VERSION = re.compile(r"\d{4}-\d{2}")
+
+
+def segment_words(segment):
+    if segment in SEGMENT_WORDS:
+        return SEGMENT_WORDS[segment]
+    return " ".join(w.lower() for w in re.findall(r"[A-Z]+(?![a-z])|[A-Z]?[a-z0-9]+", segment))
+
+
+def version_label(schema):
+    """"/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06"."""
+    segments = schema.namespace_path.strip("/").split("/")[1:]
+    index = next((i for i, s in enumerate(segments) if VERSION.fullmatch(s)), None)
+    if index is None:
+        return " ".join(segment_words(s) for s in segments)
+    leading = [s.lower() for s in segments[:max(index - 1, 0)]]
+    words = [segment_words(s) for s in segments[index + 1:]]
+    return " ".join(leading + words + [segments[index]])
+
+
+def sample_file(schema, type_name):
+    """Where the API documentation keeps the XML form of a document type."""
+    return f"{version_label(schema).replace(' ', '_')}/{type_name}.xml"

@@ -5,40 +5,12 @@ its interface version label, namespace URI and name, whether it is a document ty
 names of its global elements), its fields in order (XML name, kind, accessor stem, entry type for
 child kinds) and the tool's rewrite operation instantiated for its class. The structures and the
 rewrite template are the tool's own (TypeTable.hxx, Rewrite.hxx in tool/); the library keeps no
-registry of its types.
-
-A version label is made from the namespace path: the segments before the version, less the
-service area just before it ("Query", "Soa"), in lower case, then the words of the segments after
-the version and the version itself. "/Schemas/Query/2007-06/SavedQuery" gives
-"saved queries 2007-06", "/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06".
+registry of its types. Version labels are made as names.py describes.
 """
-
-import re
 
 from . import cpp
 from .kinds import KINDS
-
-# Segments whose words are not simply their CamelCase parts in lower case.
-SEGMENT_WORDS = {"SavedQuery": "saved queries"}
-
-VERSION = re.compile(r"\d{4}-\d{2}")
-
-
-def segment_words(segment):
-    if segment in SEGMENT_WORDS:
-        return SEGMENT_WORDS[segment]
-    return " ".join(w.lower() for w in re.findall(r"[A-Z]+(?![a-z])|[A-Z]?[a-z0-9]+", segment))
-
-
-def version_label(schema):
-    """"/Schemas/Internal/Query/2008-06/Finder" gives "internal finder 2008-06"."""
-    segments = schema.namespace_path.strip("/").split("/")[1:]
-    index = next((i for i, s in enumerate(segments) if VERSION.fullmatch(s)), None)
-    if index is None:
-        return " ".join(segment_words(s) for s in segments)
-    leading = [s.lower() for s in segments[:max(index - 1, 0)]]
-    words = [segment_words(s) for s in segments[index + 1:]]
-    return " ".join(leading + words + [segments[index]])
+from .names import version_label
 
 
 def all_schemas(schemas):

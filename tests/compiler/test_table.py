@@ -12,7 +12,7 @@ TOP = os.path.normpath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(TOP, "compiler"))
 
 from pelagon_xsdc.model import Schema  # noqa: E402
-from pelagon_xsdc.table import version_label  # noqa: E402
+from pelagon_xsdc.names import version_label  # noqa: E402
 
 BASE = "http://schemas.corvanthel.example"
 SCHEMAS = os.path.join(TOP, "schemas")

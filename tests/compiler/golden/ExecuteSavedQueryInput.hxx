@@ -65,6 +65,9 @@ class PELAGON_API ExecuteSavedQueryInputImpl : public ::Corvanthel::Soa::Common:
 /// Runs one stored query with values for its input fields. The entry names and the values are
 /// independent lists; their lengths are not checked against each other.
 ///
+/// As a message, every field filled (`pelagon sample --indent 2`):
+/// \verbinclude saved_queries_2006-03/ExecuteSavedQueryInput.xml
+///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
 class PELAGON_API ExecuteSavedQueryInput

@@ -42,6 +42,9 @@ class PELAGON_API GetSavedQueriesInputImpl : public ::Corvanthel::Soa::Common::X
 /// Asks for the stored queries. Has no content. Child elements of any name are tolerated and
 /// ignored when it is read, but a document that has them is not valid against this schema.
 ///
+/// As a message, every field filled (`pelagon sample --indent 2`):
+/// \verbinclude saved_queries_2006-03/GetSavedQueriesInput.xml
+///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
 class PELAGON_API GetSavedQueriesInput

@@ -66,6 +66,9 @@ class VARNICORE_API ServiceDataImpl : public ::Corvanthel::Soa::Common::Xml::Bas
 /// The standard payload of every response: the objects it returns, what it created, updated and
 /// deleted, and the errors of inputs that failed.
 ///
+/// As a message, every field filled (`pelagon sample --indent 2`):
+/// \verbinclude base_2006-03/ServiceData.xml
+///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
 class VARNICORE_API ServiceData : public ::Corvanthel::Soa::Common::Xml::Handle<ServiceDataImpl> {

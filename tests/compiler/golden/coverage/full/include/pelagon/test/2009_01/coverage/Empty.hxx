@@ -40,6 +40,9 @@ class PELAGON_API EmptyImpl : public ::Corvanthel::Soa::Common::Xml::BaseObject 
 
 /// The schema type Empty.
 ///
+/// As a message, every field filled (`pelagon sample --indent 2`):
+/// \verbinclude coverage_2009-01/Empty.xml
+///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
 class PELAGON_API Empty : public ::Corvanthel::Soa::Common::Xml::Handle<EmptyImpl> {

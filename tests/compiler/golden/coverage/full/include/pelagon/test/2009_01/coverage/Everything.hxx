@@ -97,6 +97,9 @@ class PELAGON_API EverythingImpl : public ::Corvanthel::Soa::Common::Xml::BaseOb
 
 /// The schema type Everything.
 ///
+/// As a message, every field filled (`pelagon sample --indent 2`):
+/// \verbinclude coverage_2009-01/Everything.xml
+///
 /// A handle: copies share one object, and a change made through any of them is seen by all.
 /// Call ensureUnShared() for an object of your own before changing a shared one.
 class PELAGON_API Everything : public ::Corvanthel::Soa::Common::Xml::Handle<EverythingImpl> {
