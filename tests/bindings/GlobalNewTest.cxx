@@ -66,8 +66,10 @@ void expectBadAlloc(int successes, Make make) {
 }
 
 TEST(GlobalNewTest, ConstructorsPassBadAllocThrough) {
+#if !VARNICORE_REDUCED_PROFILE
   // No manager: the handle's TryingToCreateNullHandle is for a manager's refusal only.
   ASSERT_EQ(::Corvanthel::Soa::Common::MemoryManager::getMemoryManager(), nullptr);
+#endif
   expectBadAlloc(0, [] { Sq::SavedQueryObject query; });
   expectBadAlloc(0, [] { Base::ServiceData data; });
   // The object itself is allocated, the ModelObject of its query field is not.
@@ -76,6 +78,7 @@ TEST(GlobalNewTest, ConstructorsPassBadAllocThrough) {
   expectBadAlloc(2, [] { delete new Sq::SavedQueryObject(); });
 }
 
+#if !VARNICORE_REDUCED_PROFILE
 TEST(GlobalNewTest, EnsureUnSharedPassesBadAllocThroughAndKeepsTheObject) {
   Sq::ExecuteSavedQueryInput input = executeInput();
   Sq::ExecuteSavedQueryInput copy(input);
@@ -84,5 +87,6 @@ TEST(GlobalNewTest, EnsureUnSharedPassesBadAllocThroughAndKeepsTheObject) {
   EXPECT_EQ(objectOf(copy), before);
   EXPECT_EQ(refCount(input), 2);
 }
+#endif
 
 }  // namespace
