@@ -4,8 +4,8 @@ One C++ source describes every complex type of the given schema files and of the
 its interface version label, namespace URI and name, whether it is a document type (the element
 names of its global elements), its fields in order (XML name, kind, accessor stem, entry type for
 child kinds) and the tool's rewrite operation instantiated for its class. The structures and the
-rewrite template are the tool's own (TypeTable.hxx, Rewrite.hxx in tool/); the library keeps no
-registry of its types.
+rewrite template are the tool's own (TypeTable.hxx, Rewrite.hxx in tool/table/); the library
+keeps no registry of its types.
 
 A version label is made from the namespace path: the segments before the version, less the
 service area just before it ("Query", "Soa"), in lower case, then the words of the segments after
