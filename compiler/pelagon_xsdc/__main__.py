@@ -13,11 +13,13 @@ would write, one a line, and writes nothing. Exit status 1 and "file:line: messa
 error for a schema outside the supported subset (see model.py).
 
     python3 -m pelagon_xsdc --tool-table OUT.cxx --namespace-base URI --include-prefix PREFIX
-        [--import NAMESPACE=PREFIX ...] [--clang-format EXE [--clang-format-style FILE]]
-        SCHEMA...
+        [--import NAMESPACE=PREFIX ...] [--schema-root DIR]
+        [--clang-format EXE [--clang-format-style FILE]] SCHEMA...
 
 Writes the type table of the pelagon tool for all the schema files (and the files they import)
-into one C++ source, OUT.cxx (see table.py); left alone when its content would not change.
+into one C++ source, OUT.cxx (see table.py); left alone when its content would not change. The
+table names the schema file of each type relative to DIR, by default the deepest folder that holds
+them all.
 """
 
 import argparse
@@ -59,6 +61,7 @@ def table_arguments(argv):
     parser.add_argument("--include-prefix", required=True)
     parser.add_argument("--import", dest="imports", action="append", default=[],
                         metavar="NAMESPACE=PREFIX")
+    parser.add_argument("--schema-root", help="schema files are named relative to it")
     parser.add_argument("--clang-format", metavar="EXECUTABLE")
     parser.add_argument("--clang-format-style", metavar="FILE")
     return parser.parse_args(argv)
@@ -87,6 +90,10 @@ def table_main(argv):
     except SchemaError as error:
         print(error, file=sys.stderr)
         return 1
+    loaded = table.all_schemas(schemas)
+    root = args.schema_root or os.path.commonpath([os.path.dirname(s.path) for s in loaded])
+    for schema in loaded:
+        schema.relative_path = os.path.relpath(schema.path, root)
     target = cpp.Target(args.include_prefix, None, None, imports)
     text = formatted(table.source(schemas, target), args.tool_table, args)
     write_if_changed(os.path.abspath(args.tool_table), text)

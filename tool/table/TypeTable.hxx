@@ -47,6 +47,9 @@ struct TypeInfo {
   /// The interface version, e.g. "saved queries 2007-06".
   const char* version;
   const char* namespaceUri;
+  /// The schema file that describes the type, relative to the schema folder (schemas/ in the
+  /// source tree, share/pelagon/schemas/ where it is installed).
+  const char* schemaFile;
   const char* name;
   /// True when a global element of the schema has this type.
   bool document;
