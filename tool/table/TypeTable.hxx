@@ -1,6 +1,7 @@
-// The table of the schema types of this build, which the pelagon tool dispatches on. The schema
-// compiler generates the table itself (TypeTable.cxx in the build folder) from the schema files;
-// this header holds its structures and the look-ups on it.
+// The table of the schema types of this build, from which the pelagon tool, the fuzzer and the
+// round-trip property tests take every type they handle. The schema compiler generates the table
+// itself (TypeTable.cxx in the build folder) from the schema files; this header holds its
+// structures and the look-ups on it.
 #ifndef PELAGON_TOOL_TYPETABLE_HXX
 #define PELAGON_TOOL_TYPETABLE_HXX
 
