@@ -1,13 +1,18 @@
-// Reads arbitrary bytes as a document into a fresh object of every document type, writes each
-// filled object, reads that text once more and writes it again. Only the runtime's own exceptions
-// may leave the library; the library's output must read back and write to the same text.
+// Reads arbitrary bytes as a document into a fresh object of every document type of the type table,
+// writes each filled object, reads that text once more and writes it again. Only the runtime's own
+// exceptions may leave the library; the library's output must read back and write to the same
+// text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
-#include <pelagon/pelagon.hxx>
+#include <varnicore/Exceptions.hxx>
+#include <varnicore/XMLDocument.hxx>
+
+#include "TypeTable.hxx"
 
 namespace {
 
@@ -16,27 +21,39 @@ using Corvanthel::Soa::Common::Exceptions::InvalidXmlText;
 using Corvanthel::Soa::Common::Xml::TryingToCreateNullHandle;
 using Corvanthel::Soa::Common::Xml::XMLDocument;
 using Corvanthel::Soa::Common::Xml::XMLNode;
-using Corvanthel::Soa::Common::Xml::XmlStream;
+using Pelagon::Tool::TypeInfo;
+using Pelagon::Tool::TypeTable;
 
-[[noreturn]] void finding(const char* type, const char* what, const std::string& detail) {
-  std::fprintf(stderr, "%s: %s\n%s\n", type, what, detail.c_str());
+struct DocumentType {
+  const TypeInfo* type;
+  std::string rootName;
+};
+
+// Every type that a global element of a schema has, with the name of that element.
+const std::vector<DocumentType>& documentTypes() {
+  static const std::vector<DocumentType> types = [] {
+    const TypeTable& table = Pelagon::Tool::typeTable();
+    std::vector<DocumentType> found;
+    for (const TypeInfo& type : table.types()) {
+      if (type.document)
+        found.push_back({&type, table.rootName(type)});
+    }
+    return found;
+  }();
+  return types;
+}
+
+[[noreturn]] void finding(const DocumentType& document, const char* what,
+                          const std::string& detail) {
+  std::fprintf(stderr, "%s:%s: %s\n%s\n", document.type->version, document.type->name, what,
+               detail.c_str());
   std::abort();
 }
 
-template <class T>
-std::string written(const T& object, const char* name) {
-  XmlStream stream;
-  object.outputXML(stream, name);
-  return stream.str();
-}
-
-template <class T>
-void readWriteRead(const XMLNode& root, const char* name) {
+void readWriteRead(const DocumentType& document, const XMLNode& root) {
   std::string first;
   try {
-    T object;
-    object.parse(root);
-    first = written(object, name);
+    first = document.type->rewrite(root, document.rootName);
   } catch (const DomException&) {
     return;
   } catch (const TryingToCreateNullHandle&) {
@@ -47,60 +64,35 @@ void readWriteRead(const XMLNode& root, const char* name) {
   // What the library wrote, it reads back into the same object.
   try {
     const XMLDocument again = XMLDocument::parse(first);
-    T object;
-    object.parse(again.getRootElement());
-    const std::string second = written(object, name);
+    const std::string second = document.type->rewrite(again.getRootElement(), document.rootName);
     if (second != first)
-      finding(name, "writes differently after a read of its own output", first + "\n" + second);
+      finding(document, "writes differently after a read of its own output", first + "\n" + second);
   } catch (const DomException& error) {
-    finding(name, "cannot read its own output", error.getMessage() + "\n" + first);
+    finding(document, "cannot read its own output", error.getMessage() + "\n" + first);
   } catch (const InvalidXmlText& error) {
-    finding(name, "cannot write what it read from its own output", error.what());
+    finding(document, "cannot write what it read from its own output", error.what());
   }
 }
 
 }  // namespace
+
+// Says which types the run covers, so that a log shows a new schema's types among them.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  std::fprintf(
+      stderr, "pelagon_fuzz: every input is read into %zu document types:", documentTypes().size());
+  for (const DocumentType& document : documentTypes())
+    std::fprintf(stderr, " \"%s:%s\"", document.type->version, document.type->name);
+  std::fprintf(stderr, "\n");
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);
   try {
     const XMLDocument document = XMLDocument::parse(std::move(text));
     const XMLNode root = document.getRootElement();
-#define PELAGON_FUZZ_TYPE(ns, name) readWriteRead<ns::name>(root, #name)
-    namespace Base = ::Corvanthel::Schemas::Soa::_2006_03::Base;
-    namespace Sq0603 = ::Corvanthel::Schemas::Query::_2006_03::Savedquery;
-    namespace Sq0701 = ::Corvanthel::Schemas::Query::_2007_01::Savedquery;
-    namespace Sq0706 = ::Corvanthel::Schemas::Query::_2007_06::Savedquery;
-    namespace Sq0709 = ::Corvanthel::Schemas::Query::_2007_09::Savedquery;
-    namespace Sq0806 = ::Corvanthel::Schemas::Query::_2008_06::Savedquery;
-    namespace Fi0706 = ::Corvanthel::Schemas::Query::_2007_06::Finder;
-    namespace If0806 = ::Corvanthel::Schemas::Internal::Query::_2008_06::Finder;
-    // Every type that a global element of a schema has: the document types.
-    PELAGON_FUZZ_TYPE(Base, ServiceData);
-    PELAGON_FUZZ_TYPE(Sq0603, GetSavedQueriesInput);
-    PELAGON_FUZZ_TYPE(Sq0603, GetSavedQueriesResponse);
-    PELAGON_FUZZ_TYPE(Sq0603, DescribeSavedQueriesInput);
-    PELAGON_FUZZ_TYPE(Sq0603, DescribeSavedQueriesResponse);
-    PELAGON_FUZZ_TYPE(Sq0603, ExecuteSavedQueryInput);
-    PELAGON_FUZZ_TYPE(Sq0603, ExecuteSavedQueryResponse);
-    PELAGON_FUZZ_TYPE(Sq0701, SaveQueryCriteriasInput);
-    PELAGON_FUZZ_TYPE(Sq0701, RetrieveQueryCriteriasInput);
-    PELAGON_FUZZ_TYPE(Sq0701, RetrieveQueryCriteriaResponse);
-    PELAGON_FUZZ_TYPE(Sq0701, DeleteQueryCriteriasInput);
-    PELAGON_FUZZ_TYPE(Sq0701, ReorderSavedQueryCriteriasInput);
-    PELAGON_FUZZ_TYPE(Sq0706, ExecuteSavedQueriesInput);
-    PELAGON_FUZZ_TYPE(Sq0706, ExecuteSavedQueriesResponse);
-    PELAGON_FUZZ_TYPE(Sq0706, SaveSearchCriteriaInput);
-    PELAGON_FUZZ_TYPE(Sq0706, RetrieveSearchCriteriaInput);
-    PELAGON_FUZZ_TYPE(Sq0706, RetrieveSearchCriteriaResponse);
-    PELAGON_FUZZ_TYPE(Sq0709, ExecuteSavedQueriesInput);
-    PELAGON_FUZZ_TYPE(Sq0709, SavedQueriesResponse);
-    PELAGON_FUZZ_TYPE(Sq0806, ExecuteSavedQueriesInput);
-    PELAGON_FUZZ_TYPE(Fi0706, FindWorkspaceObjectsInput);
-    PELAGON_FUZZ_TYPE(Fi0706, FindWorkspaceObjectsResponse);
-    PELAGON_FUZZ_TYPE(If0806, FindObjectsByClassAndAttributesInput);
-    PELAGON_FUZZ_TYPE(If0806, FindObjectsResponse);
-#undef PELAGON_FUZZ_TYPE
+    for (const DocumentType& type : documentTypes())
+      readWriteRead(type, root);
   } catch (const DomException&) {
   }
   return 0;

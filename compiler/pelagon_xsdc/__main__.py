@@ -8,13 +8,14 @@
         prints the paths it would write, one a line, and writes nothing.
     table --out FILE.cxx COMMON SCHEMA...
         Writes the type table of the pelagon tool for the schema files and the files they import
-        (see table.py).
+        (see table.py). It names the schema file of each type relative to --schema-root, by
+        default the deepest folder that holds them all.
     umbrella --out FILE --header PATH COMMON SCHEMA...
         Writes the umbrella header, included as <PATH>: the runtime's API headers and the header of
         every type of the schema files and the files they import.
 
 COMMON is --namespace-base URI --include-prefix PREFIX [--import NAMESPACE=PREFIX ...]
-[--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]].
+[--schema-root DIR] [--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]].
 
 A file whose content would not change is left alone, so that a build does not recompile what
 includes it. Exit status 1 and "file:line: message" on standard error for a schema outside the
@@ -37,6 +38,7 @@ def arguments(argv):
     common.add_argument("--include-prefix", required=True)
     common.add_argument("--import", dest="imports", action="append", default=[],
                         metavar="NAMESPACE=PREFIX")
+    common.add_argument("--schema-root", help="schema files are named relative to it")
     common.add_argument("--profile", choices=("full", "reduced"), default="full",
                         help="the binding runtime the code is built against")
     common.add_argument("--clang-format", metavar="EXECUTABLE",
@@ -50,7 +52,6 @@ def arguments(argv):
     bindings.add_argument("schemas", nargs=1, metavar="SCHEMA")
     bindings.add_argument("--export-macro", required=True)
     bindings.add_argument("--export-header", required=True)
-    bindings.add_argument("--schema-root", help="paths in comments are relative to it")
     bindings.add_argument("--out", required=True, metavar="DIR")
     bindings.add_argument("--list-outputs", action="store_true")
     types = commands.add_parser("table", parents=[common], help="the pelagon tool's type table")
@@ -123,16 +124,16 @@ def main(argv=None):
     target = cpp.Target(args.include_prefix, getattr(args, "export_macro", None),
                         getattr(args, "export_header", None), imports,
                         profiles.profile(args.profile))
+    loaded = table.all_schemas(schemas)
+    root = args.schema_root or os.path.commonpath([os.path.dirname(s.path) for s in loaded])
+    for schema in loaded:
+        schema.relative_path = os.path.relpath(schema.path, root)
     if args.command == "table":
         write_if_changed(args.out, formatted(table.source(schemas, target), args.out, args))
     elif args.command == "umbrella":
         write_if_changed(args.out, umbrella.source(schemas, target, args.header))
     else:
-        schema = schemas[0]
-        root = args.schema_root or os.path.dirname(os.path.abspath(schema.path))
-        for loaded in [schema] + schema.imports:
-            loaded.relative_path = os.path.relpath(loaded.path, root)
-        files = binding_files(schema, target)
+        files = binding_files(schemas[0], target)
         for relative in sorted(files):
             path = os.path.join(args.out, relative)
             if args.list_outputs:

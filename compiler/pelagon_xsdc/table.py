@@ -1,11 +1,11 @@
 """Emits the type table of the pelagon command-line tool.
 
 One C++ source describes every complex type of the given schema files and of the files they import:
-its interface version label, namespace URI and name, whether it is a document type (the element
-names of its global elements), its fields in order (XML name, kind, accessor stem, entry type for
-child kinds) and the tool's rewrite operation instantiated for its class. The structures and the
-rewrite template are the tool's own (TypeTable.hxx, Rewrite.hxx in tool/); the library keeps no
-registry of its types. Version labels are made as names.py describes.
+its interface version label (names.py), namespace URI, schema file (Schema.relative_path) and
+name, whether it is a document type (the element names of its global elements), its fields in
+order (XML name, kind, accessor stem, entry type for child kinds) and the tool's rewrite operation
+instantiated for its class. The structures and the rewrite template are the type table library's
+own (TypeTable.hxx, Rewrite.hxx in tool/table/); the library keeps no registry of its types.
 """
 
 from . import cpp
@@ -60,6 +60,7 @@ def source(schemas, target):
         type_lines += [
             f"    TypeInfo{{{string_literal(label)},",
             f"             {string_literal(complex_type.schema.namespace)},",
+            f"             {string_literal(complex_type.schema.relative_path)},",
             f"             {string_literal(complex_type.name)}, "
             f"{'true' if i in document_types else 'false'}, {first}, {len(complex_type.fields)},",
             f"             &rewrite<{cpp.qualified(complex_type)}>}},",

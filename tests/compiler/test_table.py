@@ -47,9 +47,9 @@ class TableTest(unittest.TestCase):
 
     def test_every_type_of_the_schemas_and_their_imports_in_order(self):
         text = table(SAVEDQUERY_2006, FINDER_2007)
-        types = re.findall(r'TypeInfo\{"([^"]+)",\s*"([^"]+)",\s*"(\w+)", (true|false), (\d+), '
-                           r'(\d+),\s*&rewrite<([\w:]+)>\}', text)
-        self.assertEqual([(t[0], t[2], t[3]) for t in types], [
+        types = re.findall(r'TypeInfo\{"([^"]+)",\s*"([^"]+)",\s*"([^"]+)",\s*"(\w+)", '
+                           r'(true|false), (\d+), (\d+),\s*&rewrite<([\w:]+)>\}', text)
+        self.assertEqual([(t[0], t[3], t[4]) for t in types], [
             ("base 2006-03", "ModelObject", "false"), ("base 2006-03", "ErrorValue", "false"),
             ("base 2006-03", "PartialError", "false"), ("base 2006-03", "ServiceData", "true"),
             ("finder 2007-06", "WSOFindCriteria", "false"), ("finder 2007-06", "WSOFindSet", "false"),
@@ -66,19 +66,24 @@ class TableTest(unittest.TestCase):
             ("saved queries 2006-03", "ExecuteSavedQueryInput", "true"),
             ("saved queries 2006-03", "ExecuteSavedQueryResponse", "true")])
         self.assertEqual(types[-2][1], f"{BASE}/Schemas/Query/2006-03/SavedQuery")
-        self.assertEqual(types[-2][6],
+        # Schema files are named relative to the folder that holds them all, imports included.
+        self.assertEqual({t[0]: t[2] for t in types}, {
+            "base 2006-03": "soa/2006_03/base/Base.xsd",
+            "finder 2007-06": "query/2007_06/finder/Finder.xsd",
+            "saved queries 2006-03": "query/2006_03/savedquery/SavedQuery.xsd"})
+        self.assertEqual(types[-2][7],
                          "::Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput")
         self.assertIn("#include <varnicore/soa/2006_03/base/ModelObject.hxx>", text)
         self.assertIn("#include <pelagon/query/2007_06/finder/WSOFindSet.hxx>", text)
 
         fields = re.findall(r'FieldInfo\{"(\w+)", FieldKind::(\w+), "(\w+)", (\w+)\}', text)
-        first, count = int(types[-2][4]), int(types[-2][5])
+        first, count = int(types[-2][5]), int(types[-2][6])
         self.assertEqual(fields[first:first + count], [
             ("limit", "Int", "Limit", "kNoType"), ("query", "Child", "Query", "0"),
             ("entries", "StringList", "Entrie", "kNoType"), ("values", "StringList", "Value", "kNoType")])
-        first = int(types[-1][4])
+        first = int(types[-1][5])
         self.assertEqual(fields[first + 2], ("ServiceData", "Ref", "ServiceData", "3"))
-        self.assertEqual(len(fields), sum(int(t[5]) for t in types))
+        self.assertEqual(len(fields), sum(int(t[6]) for t in types))
 
         documents = re.findall(r'DocumentElement\{"(\w+)", (\d+)\}', text)
         self.assertEqual(documents[0], ("ServiceData", "3"))

@@ -1,5 +1,6 @@
-// The table of schema types that the pelagon tool dispatches on. The schema compiler generates the
-// table itself (TypeTable.cxx in the build folder) from the schema files; this header holds its
+// The table of the schema types of this build, from which the pelagon tool, the fuzzer and the
+// round-trip property tests take every type they handle. The schema compiler generates the table
+// itself (TypeTable.cxx in the build folder) from the schema files; this header holds its
 // structures and the look-ups on it.
 #ifndef PELAGON_TOOL_TYPETABLE_HXX
 #define PELAGON_TOOL_TYPETABLE_HXX
@@ -47,6 +48,9 @@ struct TypeInfo {
   /// The interface version, e.g. "saved queries 2007-06".
   const char* version;
   const char* namespaceUri;
+  /// The schema file that describes the type, relative to the schema folder (schemas/ in the
+  /// source tree, share/pelagon/schemas/ where it is installed).
+  const char* schemaFile;
   const char* name;
   /// True when a global element of the schema has this type.
   bool document;
