@@ -54,10 +54,8 @@ std::string summary(const TypeInfo& type, const XMLNode& written) {
   std::string text = ", " + std::to_string(elements) + (elements == 1 ? " element" : " elements");
   std::string lists;
   for (const FieldInfo& field : typeTable().fields(type)) {
-    if (field.kind != FieldKind::ChildList && field.kind != FieldKind::StringList &&
-        field.kind != FieldKind::IntList) {
+    if (!field.list)
       continue;
-    }
     std::size_t entries = 0;
     for (const XMLNode& child : written.getChildren())
       entries += child.getLocalName() == field.xmlName ? 1 : 0;

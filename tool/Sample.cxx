@@ -43,10 +43,10 @@ class SampleWriter {
  private:
   // How many elements a field gets: one for a single child, two for a list, none for an
   // attribute.
-  static int elementsOf(FieldKind kind) {
-    if (isAttribute(kind))
+  static int elementsOf(const FieldInfo& field) {
+    if (field.attribute)
       return 0;
-    return kind == FieldKind::Child || kind == FieldKind::Ref ? 1 : 2;
+    return field.list ? 2 : 1;
   }
 
   std::string value(const FieldInfo& field) {
@@ -78,16 +78,16 @@ class SampleWriter {
     const std::string fieldNs = type.namespaceUri;
     const Range<FieldInfo> fields = table_.fields(type);
     for (const FieldInfo& field : fields) {
-      if (isAttribute(field.kind)) {
+      if (field.attribute) {
         out_ += std::string(" ") + field.xmlName + "=\"" +
                 ::Corvanthel::Soa::Common::Xml::toXmlString(value(field)) + '"';
       }
     }
     out_ += '>';
     for (const FieldInfo& field : fields) {
-      const int count = elementsOf(field.kind);
+      const int count = elementsOf(field);
       for (int i = 0; i < count; ++i) {
-        if (hasEntryType(field.kind)) {
+        if (field.entryType != kNoType) {
           const TypeInfo& entryType = table_.type(field.entryType);
           element(entryType, field.xmlName,
                   field.kind == FieldKind::Ref ? entryType.namespaceUri : fieldNs, ns);

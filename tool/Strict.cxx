@@ -184,7 +184,7 @@ class Comparison {
       const FieldInfo* field = table_.findElementField(type, child.getLocalName());
       if (field == nullptr)
         continue;
-      if (hasEntryType(field->kind)) {
+      if (field->entryType != kNoType) {
         element(table_.type(field->entryType), child, written[index]);
       } else {
         textEntry(child, written[index]);

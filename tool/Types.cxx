@@ -62,8 +62,8 @@ void showType(const TypeTable& table, const TypeInfo& type) {
   }
   std::vector<std::array<std::string, 4>> rows{{"XML name", "kind", "accessor stem", "entry type"}};
   for (const FieldInfo& field : fields) {
-    rows.push_back({field.xmlName, kindName(field.kind), field.stem,
-                    hasEntryType(field.kind) ? qualifiedName(table.type(field.entryType)) : ""});
+    rows.push_back({field.xmlName, field.kindName, field.stem,
+                    field.entryType != kNoType ? qualifiedName(table.type(field.entryType)) : ""});
   }
   std::array<std::size_t, 3> widths{};
   for (const auto& row : rows) {

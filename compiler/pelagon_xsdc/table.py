@@ -3,7 +3,8 @@
 One C++ source describes every complex type of the given schema files and of the files they import:
 its interface version label (names.py), namespace URI, schema file (Schema.relative_path) and
 name, whether it is a document type (the element names of its global elements), its fields in
-order (XML name, kind, accessor stem, entry type for child kinds) and the tool's rewrite operation
+order (XML name, kind with its name and whether it is an attribute or a list, accessor stem,
+entry type for child kinds) and the tool's rewrite operation
 instantiated for its class. The structures and the rewrite template are the type table library's
 own (TypeTable.hxx, Rewrite.hxx in tool/table/); the library keeps no registry of its types.
 """
@@ -55,8 +56,11 @@ def source(schemas, target):
         first = sum(len(t.fields) for t in types[:i])
         for f in complex_type.fields:
             entry = str(index[id(f.type)]) if f.type is not None else "kNoType"
+            kind = KINDS[f.kind]
+            flags = f"{str(kind.attribute).lower()}, {str(kind.is_list).lower()}"
             field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
-                               f"FieldKind::{KINDS[f.kind].enumerator}, {string_literal(f.stem)}, {entry}}},")
+                               f"FieldKind::{kind.enumerator}, {string_literal(kind.name)}, "
+                               f"{flags}, {string_literal(f.stem)}, {entry}}},")
         type_lines += [
             f"    TypeInfo{{{string_literal(label)},",
             f"             {string_literal(complex_type.schema.namespace)},",

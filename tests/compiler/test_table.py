@@ -76,7 +76,8 @@ class TableTest(unittest.TestCase):
         self.assertIn("#include <varnicore/soa/2006_03/base/ModelObject.hxx>", text)
         self.assertIn("#include <pelagon/query/2007_06/finder/WSOFindSet.hxx>", text)
 
-        fields = re.findall(r'FieldInfo\{"(\w+)", FieldKind::(\w+), "(\w+)", (\w+)\}', text)
+        fields = re.findall(r'FieldInfo\{"(\w+)", FieldKind::(\w+), "\w+", (?:true|false), '
+                            r'(?:true|false), "(\w+)", (\w+)\}', text)
         first, count = int(types[-2][5]), int(types[-2][6])
         self.assertEqual(fields[first:first + count], [
             ("limit", "Int", "Limit", "kNoType"), ("query", "Child", "Query", "0"),
@@ -84,6 +85,11 @@ class TableTest(unittest.TestCase):
         first = int(types[-1][5])
         self.assertEqual(fields[first + 2], ("ServiceData", "Ref", "ServiceData", "3"))
         self.assertEqual(len(fields), sum(int(t[6]) for t in types))
+        # What a kind is in XML comes with every field, from the compiler's description of kinds.
+        self.assertIn('FieldInfo{"limit", FieldKind::Int, "int", true, false, "Limit", kNoType}',
+                      text)
+        self.assertIn('FieldInfo{"entries", FieldKind::StringList, "string_list", false, true, '
+                      '"Entrie", kNoType}', text)
 
         documents = re.findall(r'DocumentElement\{"(\w+)", (\d+)\}', text)
         self.assertEqual(documents[0], ("ServiceData", "3"))

@@ -31,8 +31,7 @@ using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Pelagon::Tool::FieldInfo;
 using ::Pelagon::Tool::FieldKind;
-using ::Pelagon::Tool::hasEntryType;
-using ::Pelagon::Tool::isAttribute;
+using ::Pelagon::Tool::kNoType;
 using ::Pelagon::Tool::TypeInfo;
 using ::Pelagon::Tool::TypeTable;
 
@@ -260,19 +259,19 @@ class DocumentMaker {
                std::string_view parentNs, int depth) {
     open(name, ns, parentNs);
     for (const FieldInfo& field : table().fields(type)) {
-      if (isAttribute(field.kind))
+      if (field.attribute)
         attribute(field);
     }
     out_ += '>';
     for (const FieldInfo& field : table().fields(type)) {
-      if (isAttribute(field.kind))
+      if (field.attribute)
         continue;
-      const bool single = field.kind == FieldKind::Child || field.kind == FieldKind::Ref;
+      const bool single = !field.list;
       const int count = single ? 1 : depth < kMaxDepth ? random_.count() : 0;
       if (!single)
         expected_.push_back(std::to_string(count));
       for (int i = 0; i < count; ++i) {
-        if (hasEntryType(field.kind)) {
+        if (field.entryType != kNoType) {
           const TypeInfo& entryType = table().type(field.entryType);
           element(entryType, field.xmlName,
                   field.kind == FieldKind::Ref ? entryType.namespaceUri : type.namespaceUri, ns,
@@ -348,7 +347,7 @@ class WrittenChecker {
 
   void element(const TypeInfo& type, const XMLNode& node) {
     for (const FieldInfo& field : table().fields(type)) {
-      if (!isAttribute(field.kind))
+      if (!field.attribute)
         continue;
       path_.push_back({field.xmlName, Step::Attribute, 0});
       compare(node.getAttrView(field.xmlName));
@@ -356,13 +355,13 @@ class WrittenChecker {
     }
     XMLNode child = node.getFirstChild();
     for (const FieldInfo& field : table().fields(type)) {
-      if (isAttribute(field.kind) || difference_)
+      if (field.attribute || difference_)
         continue;
       std::size_t count = 0;
       for (XMLNode n = child; n && n.getLocalName() == field.xmlName; n = n.getNextSibling())
         ++count;
       path_.push_back({field.xmlName, Step::Count, 0});
-      if (field.kind == FieldKind::Child || field.kind == FieldKind::Ref) {
+      if (!field.list) {
         expect(count == 1, "1", std::to_string(count));
       } else {
         compare(std::to_string(count));
@@ -374,7 +373,7 @@ class WrittenChecker {
       for (; count > 0; --count, child = child.getNextSibling(), ++path_.back().entry) {
         const std::string childNs = child.getNamespaceUri();
         expect(childNs == ns, ns, childNs);
-        if (hasEntryType(field.kind)) {
+        if (field.entryType != kNoType) {
           element(table().type(field.entryType), child);
         } else {
           compare(child.getText());

@@ -17,16 +17,11 @@ namespace Tool {
 
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 
-/// How a field appears in XML: an attribute (String, Int, Date), a list of text elements
-/// (StringList, IntList), or elements of a schema type (Child and Ref occur once, ChildList is a
-/// list). A Ref is written under the name of a global element, in that element's namespace.
+/// The kind of a field: an attribute (String, Int, Date), a list of text elements (StringList,
+/// IntList), or elements of a schema type (Child and Ref occur once, ChildList is a list). A Ref
+/// is written under the name of a global element, in that element's namespace. What a kind means
+/// in XML comes with each field, from the schema compiler's description of the kinds.
 enum class FieldKind { String, Int, Date, StringList, IntList, Child, ChildList, Ref };
-
-/// The name the schema compiler uses for a kind: "string", "int_list", "child" and so on.
-const char* kindName(FieldKind kind);
-bool isAttribute(FieldKind kind);
-/// True for the kinds whose values are elements of a schema type.
-bool hasEntryType(FieldKind kind);
 
 /// The index of no type, for fields that hold text.
 constexpr std::size_t kNoType = static_cast<std::size_t>(-1);
@@ -34,6 +29,12 @@ constexpr std::size_t kNoType = static_cast<std::size_t>(-1);
 struct FieldInfo {
   const char* xmlName;
   FieldKind kind;
+  /// The name the schema compiler uses for the kind: "string", "int_list", "child" and so on.
+  const char* kindName;
+  /// Written as an attribute of the element; otherwise as child elements.
+  bool attribute;
+  /// Any number of child elements; otherwise one attribute or one element.
+  bool list;
   /// The accessor stem: get<stem>, set<stem>, add<stem>, get<stem>Array.
   const char* stem;
   /// The table index of the type of the element (or of each list entry); kNoType for text.

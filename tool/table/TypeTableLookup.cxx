@@ -4,36 +4,6 @@
 namespace Pelagon {
 namespace Tool {
 
-const char* kindName(FieldKind kind) {
-  switch (kind) {
-    case FieldKind::String:
-      return "string";
-    case FieldKind::Int:
-      return "int";
-    case FieldKind::Date:
-      return "date";
-    case FieldKind::StringList:
-      return "string_list";
-    case FieldKind::IntList:
-      return "int_list";
-    case FieldKind::Child:
-      return "child";
-    case FieldKind::ChildList:
-      return "child_list";
-    case FieldKind::Ref:
-      return "ref";
-  }
-  return "?";
-}
-
-bool isAttribute(FieldKind kind) {
-  return kind == FieldKind::String || kind == FieldKind::Int || kind == FieldKind::Date;
-}
-
-bool hasEntryType(FieldKind kind) {
-  return kind == FieldKind::Child || kind == FieldKind::ChildList || kind == FieldKind::Ref;
-}
-
 TypeTable::TypeTable(const TypeInfo* types, std::size_t typeCount, const FieldInfo* fields,
                      std::size_t fieldCount, const DocumentElement* documents,
                      std::size_t documentCount)
@@ -52,7 +22,7 @@ Range<FieldInfo> TypeTable::fields(const TypeInfo& type) const {
 
 const FieldInfo* TypeTable::findElementField(const TypeInfo& type, std::string_view xmlName) const {
   for (const FieldInfo& field : fields(type)) {
-    if (!isAttribute(field.kind) && xmlName == field.xmlName)
+    if (!field.attribute && xmlName == field.xmlName)
       return &field;
   }
   return nullptr;
