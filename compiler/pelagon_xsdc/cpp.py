@@ -84,42 +84,27 @@ def namespace_close(parts):
     return [f"}}  // namespace {p}" for p in reversed(parts)]
 
 
-def accessors(f, names_, body):
-    """The accessor definitions of a field; body(which, stem) is the text between the braces."""
-    stem, entry, value = f.stem, names_.entry(f), names_.value(f)
+def accessors(f, types):
+    """(declaration, name, argument, body in the implementation class) of each accessor of a
+    field. The facade's accessor of the same name forwards its argument to it."""
+    stem, entry, value, m = f.stem, types.entry(f), types.value(f), names.member(f.xml_name)
     if f.is_list:
-        return [
-            f"const {value}& get{stem}Array() const {{ {body('get_list', stem)} }}",
-            f"void set{stem}Array(const {value}& values) {{ {body('set_list', stem)} }}",
-            f"void add{stem}(const {entry}& value) {{ {body('add', stem)} }}",
-        ]
+        return [(f"const {value}& get{stem}Array() const", f"get{stem}Array", "", f"return {m};"),
+                (f"void set{stem}Array(const {value}& values)", f"set{stem}Array", "values",
+                 f"{m} = values;"),
+                (f"void add{stem}(const {entry}& value)", f"add{stem}", "value",
+                 f"{m}.push_back(value);")]
     if f.kind_info.by_value:
-        return [
-            f"{value} get{stem}() const {{ {body('get', stem)} }}",
-            f"void set{stem}({value} value) {{ {body('set', stem)} }}",
-        ]
-    return [
-        f"{value}& get{stem}() {{ {body('get', stem)} }}",
-        f"const {value}& get{stem}() const {{ {body('get', stem)} }}",
-        f"void set{stem}(const {value}& value) {{ {body('set', stem)} }}",
-    ]
+        return [(f"{value} get{stem}() const", f"get{stem}", "", f"return {m};"),
+                (f"void set{stem}({value} value)", f"set{stem}", "value", f"{m} = value;")]
+    return [(f"{value}& get{stem}()", f"get{stem}", "", f"return {m};"),
+            (f"const {value}& get{stem}() const", f"get{stem}", "", f"return {m};"),
+            (f"void set{stem}(const {value}& value)", f"set{stem}", "value", f"{m} = value;")]
 
 
-def impl_accessor_body(f):
-    m = names.member(f.xml_name)
-    bodies = {"get": f"return {m};", "get_list": f"return {m};", "set": f"{m} = value;",
-              "set_list": f"{m} = values;", "add": f"{m}.push_back(value);"}
-    return lambda which, stem: bodies[which]
-
-
-def facade_accessor_body(which, stem):
-    return {
-        "get": f"return getHandleObject().get{stem}();",
-        "get_list": f"return getHandleObject().get{stem}Array();",
-        "set": f"getHandleObject().set{stem}(value);",
-        "set_list": f"getHandleObject().set{stem}Array(values);",
-        "add": f"getHandleObject().add{stem}(value);",
-    }[which]
+def forward(name, argument):
+    call = f"getHandleObject().{name}({argument});"
+    return call if argument else "return " + call
 
 
 HEADER = """\
@@ -198,8 +183,11 @@ def header(complex_type, target):
 
     impl_accessors, facade_accessors = [], []
     for f in complex_type.fields:
-        impl_accessors += accessors(f, types, impl_accessor_body(f))
-        facade_accessors += comment(f.doc, "  ") + accessors(f, types, facade_accessor_body)
+        impl_accessors += [f"{declaration} {{ {body} }}"
+                           for declaration, _, _, body in accessors(f, types)]
+        facade_accessors += comment(f.doc, "  ") + [
+            f"{declaration} {{ {forward(accessor, argument)} }}"
+            for declaration, accessor, argument, _ in accessors(f, types)]
     doc = comment(complex_type.doc or f"The schema type {name}.")
     if any(t is complex_type for _, t in schema.documents):
         doc += ["///", "/// As a message, every field filled (`pelagon sample --indent 2`):",
