@@ -329,9 +329,8 @@ def type_definitions(code, complex_type, types, profile):
     code.line()
     code.lines(parse_definition(complex_type, impl, name, statement))
     code.line()
-    code.lines(profile.allocation(impl, qualified_name + names.IMPL_SUFFIX))
-    if profile.allocation(impl, ""):
-        code.line()
+    impl_allocation = profile.allocation(impl, qualified_name + names.IMPL_SUFFIX)
+    code.lines(impl_allocation + ([""] if impl_allocation else []))
 
     create = profile.create(impl)
     code.line(f"{name}::{name}() : Handle({create}()) {{}}")
@@ -342,10 +341,8 @@ def type_definitions(code, complex_type, types, profile):
         code.line(f"    : Handle({create}({passed})) {{}}")
         code.line()
     code.line(f"{name}::~{name}() = default;")
-    allocation = profile.allocation(name, qualified_name)
-    if allocation:
-        code.line()
-        code.lines(allocation)
+    facade_allocation = profile.allocation(name, qualified_name)
+    code.lines(([""] if facade_allocation else []) + facade_allocation)
 
 
 def write_statements(complex_type, statement):

@@ -71,12 +71,11 @@ class Schema:
 
     def __init__(self, path):
         self.path = path
-        root = ET.parse(path).getroot()
+        # One pass gives the tree and the prefixes it declares, which ElementTree does not keep.
+        parsing = ET.iterparse(path, events=["start-ns"])
+        self.prefixes = {prefix: uri for _, (prefix, uri) in parsing}
+        root = parsing.root
         self.namespace = root.get("targetNamespace")
-        self.prefixes = {}
-        with open(path, encoding="utf-8") as text:
-            for event, (prefix, uri) in ET.iterparse(text, events=["start-ns"]):
-                self.prefixes[prefix] = uri
         self.types = {t.get("name"): t for t in root.findall(XS + "complexType")}
         self.simple = {t.get("name"): t.find(XS + "restriction").get("base")
                        for t in root.findall(XS + "simpleType")}
@@ -222,9 +221,10 @@ class Exchange:
         self.checks += 1
 
         # The library reads what the peer wrote, in every encoding and layout, into what it wrote.
-        for encoding, style in PEER_WRITES:
-            d2 = f"{base}.{encoding}.{style}.xml"
-            self.peer("write", encoding, style, d0, d2)
+        written = [(encoding, style, f"{base}.{encoding}.{style}.xml")
+                   for encoding, style in PEER_WRITES]
+        self.peer("write", d0, *[item for triple in written for item in triple])
+        for encoding, style, d2 in written:
             again = self.pelagon_format(d2)
             if again != ours:
                 self.fail(f"the library read other values from the peer's {encoding} "

@@ -6,11 +6,11 @@
 //   peer LOCATIONS version
 //   peer LOCATIONS dump IN OUT [IN OUT]...
 //       reads IN, validating it, and writes every field of the object read to OUT.
-//   peer LOCATIONS write ENCODING STYLE IN OUT [IN OUT]...
-//       reads IN, validating it, and writes the object read to OUT in ENCODING. STYLE "default"
-//       declares the root's namespace as the default one and indents; "prefixed" gives every
-//       namespace a prefix and indents; "compact" lets the binder choose the prefixes and writes
-//       no white space between elements.
+//   peer LOCATIONS write IN ENCODING STYLE OUT [ENCODING STYLE OUT]...
+//       reads IN once, validating it, and writes the object read to each OUT in ENCODING. STYLE
+//       "default" declares the root's namespace as the default one and indents; "prefixed" gives
+//       every namespace a prefix and indents; "compact" lets the binder choose the prefixes and
+//       writes no white space between elements.
 // LOCATIONS is "NAMESPACE FILE NAMESPACE FILE ...", the schema file of every namespace; the
 // hints in the documents are not used.
 #include <cstdlib>
@@ -54,16 +54,22 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-// Reads a document, validating it against the schema files, into the object of its root element.
-std::unique_ptr<Element> readDocument(const std::string& path, const std::string& locations) {
-  const std::string text = readFile(path);
-  xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(),
-                                   path.c_str());
+// The schema file of every namespace, from "NAMESPACE FILE NAMESPACE FILE ...".
+::xml_schema::properties schemaLocations(const std::string& locations) {
   ::xml_schema::properties properties;
   std::istringstream pairs(locations);
   std::string ns, file;
   while (pairs >> ns >> file)
     properties.schema_location(ns, file);
+  return properties;
+}
+
+// Reads a document, validating it against the schema files, into the object of its root element.
+std::unique_ptr<Element> readDocument(const std::string& path,
+                                      const ::xml_schema::properties& properties) {
+  const std::string text = readFile(path);
+  xercesc::MemBufInputSource input(reinterpret_cast<const XMLByte*>(text.data()), text.size(),
+                                   path.c_str());
   ::xsd::cxx::tree::error_handler<char> errors;
   auto document = ::xsd::cxx::xml::dom::parse<char>(input, errors, properties, 0);
   errors.throw_if_failed<::xml_schema::parsing>();
@@ -123,18 +129,19 @@ int run(const std::vector<std::string>& args) {
     return 0;
   }
   if (args.size() >= 4 && args[1] == "dump" && args.size() % 2 == 0) {
-    for (std::size_t i = 2; i < args.size(); i += 2) {
-      std::ofstream(args[i + 1], std::ios::binary) << fieldDump(*readDocument(args[i], args[0]));
-    }
+    const ::xml_schema::properties properties = schemaLocations(args[0]);
+    for (std::size_t i = 2; i < args.size(); i += 2)
+      std::ofstream(args[i + 1], std::ios::binary) << fieldDump(*readDocument(args[i], properties));
     return 0;
   }
-  if (args.size() >= 6 && args[1] == "write" && args.size() % 2 == 0) {
-    for (std::size_t i = 4; i < args.size(); i += 2)
-      writeDocument(*readDocument(args[i], args[0]), args[2], args[3], args[i + 1]);
+  if (args.size() >= 6 && args[1] == "write" && (args.size() - 3) % 3 == 0) {
+    const std::unique_ptr<Element> element = readDocument(args[2], schemaLocations(args[0]));
+    for (std::size_t i = 3; i < args.size(); i += 3)
+      writeDocument(*element, args[i], args[i + 1], args[i + 2]);
     return 0;
   }
-  std::cerr
-      << "usage: peer LOCATIONS (version | dump IN OUT... | write ENCODING STYLE IN OUT...)\n";
+  std::cerr << "usage: peer LOCATIONS (version | dump IN OUT... | "
+               "write IN ENCODING STYLE OUT...)\n";
   return 2;
 }
 

@@ -79,29 +79,31 @@ T* constructIn(void* memory, Args&&... args) {
   }
 }
 
+/// Memory for a T from T's operator new; null when the installed manager refuses it.
+template <class T>
+void* memoryOrNull() {
+  try {
+    return T::operator new(sizeof(T));
+  } catch (const ManagerRefusal&) {
+    return nullptr;
+  }
+}
+
 /// A new T built from args. Throws TryingToCreateNullHandle when the installed manager refuses
 /// the memory; lets the global operator new's std::bad_alloc through.
 template <class T, class... Args>
 T* create(Args&&... args) {
-  void* memory;
-  try {
-    memory = T::operator new(sizeof(T));
-  } catch (const ManagerRefusal&) {
+  void* memory = memoryOrNull<T>();
+  if (memory == nullptr)
     throw TryingToCreateNullHandle();
-  }
   return constructIn<T>(memory, std::forward<Args>(args)...);
 }
 
 /// A copy of object, as reallyClone makes it: null when the installed manager refuses the memory.
 template <class T>
 T* cloneOrNull(const T& object) {
-  void* memory;
-  try {
-    memory = T::operator new(sizeof(T));
-  } catch (const ManagerRefusal&) {
-    return nullptr;
-  }
-  return constructIn<T>(memory, object);
+  void* memory = memoryOrNull<T>();
+  return memory == nullptr ? nullptr : constructIn<T>(memory, object);
 }
 
 }  // namespace Binding
