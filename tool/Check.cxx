@@ -16,7 +16,7 @@ namespace Tool {
 
 namespace {
 
-const char kHelp[] = R"help(Usage: pelagon check [--strict] [--type TYPE] FILE...
+const char kHelp[] = R"help(Usage: pelagon check [--validate] [--strict] [--type TYPE] FILE...
 
 Reads each document (- reads standard input) into an object of its schema type, picked by the
 namespace and local name of its root element, writes the object again, and prints one line per
@@ -29,14 +29,21 @@ does not convert, malformed text) and the place of the offending element or mark
 
 Options:
   --type [NAMESPACE-OR-VERSION:]NAME
-           read every document as this type, whatever its root element is named
-           (e.g. "saved queries 2006-03:ExecuteSavedQueryInput"; pelagon types lists them)
-  --strict also report, one line each, what reading silently drops or normalises: attributes
-           that no field names, elements that a type without fields ignores, and any other
-           difference between the document and its re-written form beyond namespace prefixes
-           and whitespace between elements; xsi:schemaLocation and
-           xsi:noNamespaceSchemaLocation, which only guide validators, are not reported
-  --help   show this help
+             read every document as this type, whatever its root element is named
+             (e.g. "saved queries 2006-03:ExecuteSavedQueryInput"; pelagon types lists them);
+             with --validate, the root element's content is validated against the type, and
+             its name is not looked at
+  --validate also validate each document against the schema of its type, as the library's
+             validateDocument does, and report the first fault; a document that is not valid
+             is not ok, even where reading accepts it
+  --strict   validate as --validate does, and also report, one line each, what reading
+             silently drops or normalises, which validation cannot see: attributes that no
+             field names, elements that a type without fields ignores, and any other
+             difference between the document and its re-written form beyond namespace
+             prefixes and whitespace between elements (an int written +7 or 007 is valid, but
+             reads as 7); xsi:schemaLocation and xsi:noNamespaceSchemaLocation, which only
+             guide validators, are not reported
+  --help     show this help
 
 Exit status: 0 when every file is ok, 1 when any is not, 2 for a usage error.
 )help";
@@ -66,7 +73,7 @@ std::string summary(const TypeInfo& type, const XMLNode& written) {
 }
 
 // Checks one file and prints its lines; true when it is ok.
-bool checkFile(const std::string& path, const TypeInfo* forcedType, bool strict) {
+bool checkFile(const std::string& path, const TypeInfo* forcedType, bool validate, bool strict) {
   const std::string name = displayName(path);
   std::string text;
   std::string error;
@@ -76,17 +83,29 @@ bool checkFile(const std::string& path, const TypeInfo* forcedType, bool strict)
   }
   Message message;
   Problem problem;
-  if (!loadMessage(std::move(text), forcedType, message, problem)) {
-    std::cout << reportLine(name, problem) << '\n';
+  const bool loaded = loadMessage(std::move(text), forcedType, message, problem);
+  bool valid = true;
+  if ((validate || strict) && message.type != nullptr) {
+    Problem fault;
+    valid = validateMessage(message, forcedType == nullptr, fault);
+    if (!valid)
+      std::cout << reportLine(name, fault) << '\n';
+  }
+  // Without --strict, the first fault of an invalid document is all that is reported of it.
+  if (!loaded) {
+    if (valid || strict)
+      std::cout << reportLine(name, problem) << '\n';
     return false;
   }
+  if (!valid && !strict)
+    return false;
   const XMLDocument written = XMLDocument::parse(message.rewritten);
   if (strict) {
     const std::vector<Problem> findings = strictFindings(
         typeTable(), *message.type, message.input->getRootElement(), written.getRootElement());
     for (const Problem& finding : findings)
       std::cout << reportLine(name, finding) << '\n';
-    if (!findings.empty())
+    if (!findings.empty() || !valid)
       return false;
   }
   std::cout << name << ": ok: " << message.type->name << " (" << message.type->version << ")"
@@ -97,7 +116,7 @@ bool checkFile(const std::string& path, const TypeInfo* forcedType, bool strict)
 }  // namespace
 
 int runCheck(const std::vector<std::string>& args) {
-  const Arguments arguments(args, {"--help", "--strict"}, {"--type"});
+  const Arguments arguments(args, {"--help", "--strict", "--validate"}, {"--type"});
   if (printHelpIfAsked(arguments, kHelp))
     return kExitOk;
   if (arguments.operands().empty())
@@ -106,7 +125,8 @@ int runCheck(const std::vector<std::string>& args) {
       arguments.has("--type") ? &typeArgument(arguments.value("--type")) : nullptr;
   bool allOk = true;
   for (const std::string& path : arguments.operands())
-    allOk = checkFile(path, forcedType, arguments.has("--strict")) && allOk;
+    allOk = checkFile(path, forcedType, arguments.has("--validate"), arguments.has("--strict")) &&
+            allOk;
   std::cout.flush();
   return allOk ? kExitOk : kExitFailed;
 }

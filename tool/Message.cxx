@@ -13,9 +13,23 @@ namespace {
 
 using ::Corvanthel::Soa::Common::Exceptions::DomException;
 
+// The reader's message for an unexpected child names it in full; a line shows its beginning.
+std::string shortened(std::string cause) {
+  static const std::string kUnexpected = "Unexpected node name: ";
+  constexpr std::size_t kShown = 64;
+  if (cause.compare(0, kUnexpected.size(), kUnexpected) != 0 ||
+      cause.size() <= kUnexpected.size() + kShown) {
+    return cause;
+  }
+  std::size_t cut = kUnexpected.size() + kShown;
+  while (cut > kUnexpected.size() && (static_cast<unsigned char>(cause[cut]) & 0xC0) == 0x80)
+    --cut;  // not inside a character
+  return cause.substr(0, cut) + "...";
+}
+
 // The runtime's exceptions carry the place of the fault, where it has one.
 Problem fromException(const DomException& error) {
-  return Problem{error.getLine(), error.getColumn(), error.getCause()};
+  return Problem{error.getLine(), error.getColumn(), shortened(error.getCause())};
 }
 
 std::string unknownRoot(const XMLNode& root) {
@@ -66,6 +80,19 @@ bool loadMessage(std::string text, const TypeInfo* forcedType, Message& message,
     problem = Problem{0, 0, error.what()};
   }
   return false;
+}
+
+bool validateMessage(const Message& message, bool asDocument, Problem& problem) {
+  try {
+    if (asDocument && message.type->validateDocument != nullptr)
+      message.type->validateDocument(*message.input);
+    else
+      message.type->validateContent(*message.input);
+    return true;
+  } catch (const DomException& error) {
+    problem = fromException(error);
+    return false;
+  }
 }
 
 }  // namespace Tool

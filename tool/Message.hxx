@@ -44,6 +44,11 @@ struct Message {
 /// offending element.
 bool loadMessage(std::string text, const TypeInfo* forcedType, Message& message, Problem& problem);
 
+/// Validates the loaded document against the schema of its type: as a document of the type, or,
+/// with asDocument false or for a type that no global element has, only the root element's
+/// content. Returns false and sets problem at the first fault.
+bool validateMessage(const Message& message, bool asDocument, Problem& problem);
+
 }  // namespace Tool
 }  // namespace Pelagon
 

@@ -10,7 +10,7 @@ is in profiles.py. Layout beyond indentation is clang-format's: the build runs i
 import textwrap
 from string import Template
 
-from . import names
+from . import content, names
 from .model import dependency_order
 from .profiles import XML
 from .writer import CodeWriter, fill
@@ -159,6 +159,13 @@ class $api $name : public $xml::Handle<${name}Impl> {
   /// Fills this object from an element; lists are appended to, single children parsed in
   /// place. Throws Exceptions::DomException for a child element it does not expect.
   void parse(const $xml::XMLNode& node) { getHandleObject().parse(node); }
+  /// Checks that element and everything below it are valid against the schema type $name:
+  /// its attributes, its child elements in order and in their namespaces, and every value
+  /// (see "Validating messages" in the README). Its own name is not looked at. Throws
+  /// Exceptions::DomException, with the place, at the first fault in document order; reads the
+  /// tree only, so it may run before parse, or instead of it.
+  static void validate(const $xml::XMLNode& element);
+  $validate_document
   $facade_profile_members
 };
 
@@ -223,8 +230,21 @@ def header(complex_type, target):
         else [],
         facade_accessors=facade_accessors + ([""] if facade_accessors else []),
         facade_profile_members=profile.facade_members(),
+        validate_document=validate_document_declaration(complex_type, xml=XML),
         qualified_impl=qualified(complex_type) + names.IMPL_SUFFIX,
     )) + "\n"
+
+
+def validate_document_declaration(complex_type, xml):
+    documents = content.documents_of(complex_type)
+    if not documents:
+        return []
+    roots = " or ".join(f'"{d}"' for d in documents)
+    return fill("""
+        /// Checks that document is a valid $name message: its root element is $roots in the
+        /// namespace of this schema, valid as validate() checks.
+        static void validateDocument(const $xml::XMLDocument& document);
+        """, name=complex_type.name, roots=roots, xml=xml)
 
 
 def source(schema, target):
@@ -236,6 +256,9 @@ def source(schema, target):
     code.line()
     code.lines(f"#include <{target.header_path(t, schema)}>" for t in ordered)
     code.line()
+    code.lines(["#include <cstdint>", "#include <string_view>", "",
+                "#include <pelagon/runtime/Validator.hxx>"])
+    code.line()
     code.lines(namespace_open(schema.class_namespace))
     code.line()
     code.block("""
@@ -243,15 +266,17 @@ def source(schema, target):
 
         namespace Binding = $xml::Binding;
         using $xml::lexical_cast;
+        using $xml::XMLDocument;
         using $xml::XMLNode;
         using $xml::XmlStream;
 
         const char kNamespace[] = "$namespace";
 
         $preamble
+        $content
         }  // namespace
         """, xml=XML, namespace=schema.namespace,
-               preamble=[*target.profile.schema_preamble(), ""])
+               preamble=[*target.profile.schema_preamble(), ""], content=content.tables(schema))
     for complex_type in ordered:
         code.line()
         type_definitions(code, complex_type, types, target.profile)
@@ -328,6 +353,8 @@ def type_definitions(code, complex_type, types, profile):
                write=write_statements(complex_type, statement))
     code.line()
     code.lines(parse_definition(complex_type, impl, name, statement))
+    code.line()
+    code.lines(content.definitions(complex_type))
     code.line()
     impl_allocation = profile.allocation(impl, qualified_name + names.IMPL_SUFFIX)
     code.lines(impl_allocation + ([""] if impl_allocation else []))

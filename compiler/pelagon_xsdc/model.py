@@ -10,12 +10,14 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
   xs:element, then xs:attribute. A complex type without sequence and attributes is a type without
   fields.
 - xs:simpleType with a name, an optional xs:annotation and an xs:restriction of xs:string, xs:int
-  or xs:dateTime whose only facets are xs:pattern: it narrows what peers may write (the runtime
-  checks values by its own rules) and stands for its base type wherever it is used.
+  or xs:dateTime whose only facets are xs:pattern: it stands for its base type wherever it is
+  used; reading converts values by the runtime's own rules, and validation also checks the
+  patterns (several in one restriction: any of them), translated by patterns.py, which refuses
+  what it cannot translate.
 - xs:attribute with a name and type xs:string (string attribute), xs:int (int attribute) or
   xs:dateTime (date attribute), or a simple type of this or an imported schema that restricts one
-  of them; use="optional" or use="required" is allowed and changes nothing, since every
-  attribute is always written.
+  of them; use="optional" or use="required", which validation checks (every attribute is always
+  written).
 - local xs:element with a name and either
   - type xs:string or xs:int, minOccurs="0" and maxOccurs="unbounded": a string or int list;
   - type naming a complex type: a structure child (occurs once) or, with minOccurs="0" and
@@ -27,7 +29,8 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
   the classes, only to the table of document types.
 - xs:annotation/xs:documentation anywhere above: becomes the comment of what it annotates.
 
-Field order is the order of the attributes, then the order of the elements. Accessor stems and
+Field order is the order of the attributes, then the order of the elements. Types nest at most
+MAX_NESTING deep (a type, the type of its child, and so on), which bounds the validator's stack. Accessor stems and
 the names the runtime keeps for itself are in names.py.
 """
 
@@ -35,13 +38,24 @@ import os
 import re
 from dataclasses import dataclass, field
 
-from . import names
+from . import names, patterns
 from .kinds import ATTRIBUTE_TYPES, KINDS, TEXT_LIST_TYPES
 from .xmltree import SchemaError, parse
 
 XS = "http://www.w3.org/2001/XMLSchema"
 BASE_PATH = "/Schemas/Soa/2006-03/Base"
+MAX_NESTING = 64
+MAX_ATTRIBUTES = 64
 
+
+@dataclass
+class SimpleType:
+    """A named restriction of a built-in type; automaton is its patterns' (patterns.py)."""
+    name: str
+    kind: str  # the attribute kind of its base: "string", "int" or "date"
+    line: int
+    schema: "Schema"
+    automaton: "patterns.Automaton" = None
 
 
 @dataclass
@@ -50,8 +64,13 @@ class Field:
     kind: str  # a key of kinds.KINDS
     doc: str
     line: int
-    type_ref: tuple = None  # (namespace, name) of the complex type, for child kinds
+    # ("type", namespace, name) of the complex type of a child kind, or ("element", namespace,
+    # name) of the global element that a reference names.
+    type_ref: tuple = None
     type: "ComplexType" = None
+    required: bool = False  # an attribute with use="required"
+    simple_type: SimpleType = None  # an attribute's named simple type; None for a built-in one
+    element_schema: "Schema" = None  # for a reference: the schema of the element it names
 
     @property
     def kind_info(self):
@@ -108,7 +127,7 @@ class Schema:
     types: list = field(default_factory=list)
     documents: list = field(default_factory=list)  # (element name, ComplexType)
     global_elements: dict = field(default_factory=dict)  # name -> (namespace, type name)
-    simple_types: dict = field(default_factory=dict)  # name -> the attribute kind of its base
+    simple_types: dict = field(default_factory=dict)  # name -> SimpleType
     imports: list = field(default_factory=list)
     relative_path: str = ""
 
@@ -257,6 +276,8 @@ class Loader:
             else:
                 self._fail(schema, child, f"xs:{child.name} is not supported in xs:complexType")
         complex_type.fields = attributes + elements
+        if len(attributes) > MAX_ATTRIBUTES:
+            self._fail(schema, element, f'type "{name}" has more than {MAX_ATTRIBUTES} attributes')
         for group in (attributes, elements):
             names = set()
             for f in group:
@@ -309,6 +330,7 @@ class Loader:
         if namespace != XS or local not in ATTRIBUTE_TYPES:
             self._fail(schema, restriction, "xs:restriction must have the base xs:string, xs:int "
                                             "or xs:dateTime")
+        facets = []
         for facet in restriction.children:
             if (facet.namespace, facet.name) == (XS, "annotation"):
                 continue
@@ -316,7 +338,16 @@ class Loader:
                 self._fail(schema, facet, f"only xs:pattern is supported in xs:restriction, "
                                           f"not {facet.name}")
             self._expect_attributes(schema, facet, {"value"})
-        schema.simple_types[name] = ATTRIBUTE_TYPES[local]
+            if "value" not in facet.attributes:
+                self._fail(schema, facet, "xs:pattern needs a value")
+            facets.append(facet)
+        simple = SimpleType(name, ATTRIBUTE_TYPES[local], element.line, schema)
+        if facets:
+            try:
+                simple.automaton = patterns.translate([f.attributes["value"] for f in facets])
+            except patterns.PatternError as error:
+                self._fail(schema, facets[0], str(error))
+        schema.simple_types[name] = simple
 
     def _read_attribute(self, schema, element):
         self._expect_attributes(schema, element, {"name", "type", "use"})
@@ -324,19 +355,23 @@ class Loader:
         if not name or not type_name:
             self._fail(schema, element, "xs:attribute needs a name and a type")
         self._check_name(schema, element, name)
-        if element.attributes.get("use", "optional") not in ("optional", "required"):
+        use = element.attributes.get("use", "optional")
+        if use not in ("optional", "required"):
             self._fail(schema, element, 'use must be "optional" or "required"')
         namespace, local = element.resolve(type_name, schema.path)
         owner = self._schema_of(schema, namespace)
+        simple = None
         if namespace == XS and local in ATTRIBUTE_TYPES:
             kind = ATTRIBUTE_TYPES[local]
         elif owner is not None and local in owner.simple_types:
-            kind = owner.simple_types[local]
+            simple = owner.simple_types[local]
+            kind = simple.kind
         else:
             self._fail(schema, element, f'attribute type "{type_name}" is not supported '
                                         f'(xs:string, xs:int, xs:dateTime, or a simple type '
                                         f'restricting one)')
-        return Field(name, kind, documentation(element), element.line)
+        return Field(name, kind, documentation(element), element.line, required=use == "required",
+                     simple_type=simple)
 
     def _read_element(self, schema, element):
         self._expect_attributes(schema, element, {"name", "type", "ref", "minOccurs", "maxOccurs"})
@@ -387,6 +422,7 @@ class Loader:
                 if owner is None:
                     raise SchemaError(schema.path, f.line, f'namespace "{namespace}" is not imported')
                 if what == "element":
+                    f.element_schema = owner
                     if local not in owner.global_elements:
                         raise SchemaError(schema.path, f.line, f'no global element "{local}" in '
                                                                f'"{namespace}"')
@@ -423,6 +459,21 @@ class Loader:
 
         for complex_type in schema.types:
             visit(complex_type, [])
+        known = {}
+        for complex_type in schema.types:
+            if nesting(complex_type, known) > MAX_NESTING:
+                raise SchemaError(schema.path, complex_type.line, f'types nest more than '
+                                                                  f'{MAX_NESTING} deep below '
+                                                                  f'"{complex_type.name}"')
+
+
+def nesting(complex_type, known=None):
+    """How deep elements of the type can nest: 1 for a type without child types."""
+    known = {} if known is None else known
+    if id(complex_type) not in known:
+        known[id(complex_type)] = 1 + max((nesting(d, known) for d in complex_type.dependencies),
+                                          default=0)
+    return known[id(complex_type)]
 
 
 def dependency_order(schema):

@@ -4,9 +4,9 @@ One C++ source describes every complex type of the given schema files and of the
 its interface version label (names.py), namespace URI, schema file (Schema.relative_path) and
 name, whether it is a document type (the element names of its global elements), its fields in
 order (XML name, kind with its name and whether it is an attribute or a list, accessor stem,
-entry type for child kinds) and the tool's rewrite operation
+entry type for child kinds) and the tool's rewrite and validate operations
 instantiated for its class. The structures and the rewrite template are the type table library's
-own (TypeTable.hxx, Rewrite.hxx in tool/table/); the library keeps no registry of its types.
+own (TypeTable.hxx, Rewrite.hxx, Validate.hxx in tool/table/); the library keeps no registry of its types.
 """
 
 from . import cpp
@@ -61,13 +61,17 @@ def source(schemas, target):
             field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
                                f"FieldKind::{kind.enumerator}, {string_literal(kind.name)}, "
                                f"{flags}, {string_literal(f.stem)}, {entry}}},")
+        validate_document = (f"&validateDocument<{cpp.qualified(complex_type)}>"
+                             if i in document_types else "nullptr")
         type_lines += [
             f"    TypeInfo{{{string_literal(label)},",
             f"             {string_literal(complex_type.schema.namespace)},",
             f"             {string_literal(complex_type.schema.relative_path)},",
             f"             {string_literal(complex_type.name)}, "
             f"{'true' if i in document_types else 'false'}, {first}, {len(complex_type.fields)},",
-            f"             &rewrite<{cpp.qualified(complex_type)}>}},",
+            f"             &rewrite<{cpp.qualified(complex_type)}>,",
+            f"             {validate_document},",
+            f"             &validateContent<{cpp.qualified(complex_type)}>}},",
         ]
     field_count = sum(len(t.fields) for t in types)
     includes = sorted({target.header_path(t, None) for t in types})
@@ -82,6 +86,7 @@ def source(schemas, target):
         "",
         '#include "Rewrite.hxx"',
         '#include "TypeTable.hxx"',
+        '#include "Validate.hxx"',
         "",
         "namespace Pelagon {",
         "namespace Tool {",

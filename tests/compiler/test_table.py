@@ -48,7 +48,9 @@ class TableTest(unittest.TestCase):
     def test_every_type_of_the_schemas_and_their_imports_in_order(self):
         text = table(SAVEDQUERY_2006, FINDER_2007)
         types = re.findall(r'TypeInfo\{"([^"]+)",\s*"([^"]+)",\s*"([^"]+)",\s*"(\w+)", '
-                           r'(true|false), (\d+), (\d+),\s*&rewrite<([\w:]+)>\}', text)
+                           r'(true|false), (\d+), (\d+),\s*&rewrite<([\w:]+)>,\s*'
+                           r'(nullptr|&validateDocument<[\w:]+>),\s*&validateContent<([\w:]+)>\}',
+                           text)
         self.assertEqual([(t[0], t[3], t[4]) for t in types], [
             ("base 2006-03", "ModelObject", "false"), ("base 2006-03", "ErrorValue", "false"),
             ("base 2006-03", "PartialError", "false"), ("base 2006-03", "ServiceData", "true"),
@@ -65,6 +67,11 @@ class TableTest(unittest.TestCase):
             ("saved queries 2006-03", "DescribeSavedQueriesResponse", "true"),
             ("saved queries 2006-03", "ExecuteSavedQueryInput", "true"),
             ("saved queries 2006-03", "ExecuteSavedQueryResponse", "true")])
+        # Only a document type validates as a document; each type validates the content of its
+        # own class.
+        for t in types:
+            self.assertEqual((t[8], t[9]), (f"&validateDocument<{t[7]}>" if t[4] == "true"
+                                            else "nullptr", t[7]))
         self.assertEqual(types[-2][1], f"{BASE}/Schemas/Query/2006-03/SavedQuery")
         # Schema files are named relative to the folder that holds them all, imports included.
         self.assertEqual({t[0]: t[2] for t in types}, {

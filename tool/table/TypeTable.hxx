@@ -45,6 +45,9 @@ struct FieldInfo {
 /// again under rootName; throws what reading or writing throws.
 using RewriteFunction = std::string (*)(const XMLNode& root, const std::string& rootName);
 
+/// Validates a document against one type; throws DomException at the first fault.
+using ValidateFunction = void (*)(const ::Corvanthel::Soa::Common::Xml::XMLDocument& document);
+
 struct TypeInfo {
   /// The interface version, e.g. "saved queries 2007-06".
   const char* version;
@@ -58,6 +61,11 @@ struct TypeInfo {
   std::size_t firstField;
   std::size_t fieldCount;
   RewriteFunction rewrite;
+  /// The generated validateDocument: the root element must be a global element of the type; null
+  /// for a type that no global element has.
+  ValidateFunction validateDocument;
+  /// The generated validate of the root element: its content only, whatever it is named.
+  ValidateFunction validateContent;
 };
 
 /// A global element: a document whose root element has this name (in the namespace of the type)

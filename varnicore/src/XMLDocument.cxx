@@ -74,8 +74,6 @@ std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
   return value;
 }
 
-namespace {}  // namespace
-
 void XMLNode::getAttrViews(const std::string_view* names, std::string_view* values,
                            std::size_t count) const noexcept {
   std::fill(values, values + count, std::string_view());
@@ -140,15 +138,25 @@ std::string XMLNode::getNamespaceUri() const {
 }
 
 std::string XMLNode::lookupNamespaceUri(std::string_view prefix) const {
+  return std::string(lookupNamespaceUriView(prefix));
+}
+
+std::string_view XMLNode::lookupNamespaceUriView(std::string_view prefix) const noexcept {
   if (prefix == "xml")
-    return std::string(Detail::kXmlNamespace);
-  const std::string declaration = prefix.empty() ? "xmlns" : "xmlns:" + std::string(prefix);
+    return Detail::kXmlNamespace;
+  // The declaration's name: "xmlns" for the default namespace, else "xmlns:" and the prefix.
+  const auto declares = [prefix](std::string_view name) {
+    if (prefix.empty())
+      return name == "xmlns";
+    return name.size() == prefix.size() + 6 && name.substr(0, 6) == "xmlns:" &&
+           name.substr(6) == prefix;
+  };
   for (XMLNode node = *this; node; node = node.getParent()) {
     const std::uint32_t end = node.element_->firstAttribute + node.element_->attributeCount;
     for (std::uint32_t i = node.element_->firstAttribute; i < end; ++i) {
       const Detail::AttributeRecord& attribute = tree_->attributes[i];
-      if (attributeName(*tree_, attribute) == declaration)
-        return std::string(attributeValue(*tree_, attribute));
+      if (declares(attributeName(*tree_, attribute)))
+        return attributeValue(*tree_, attribute);
     }
   }
   return {};
@@ -170,6 +178,28 @@ int XMLNode::getLine() const noexcept {
 
 int XMLNode::getColumn() const noexcept {
   return element_ ? tree().lineAndColumn(element_->name - 1).second : 0;
+}
+
+long XMLNode::offsetOf(std::string_view part) const noexcept {
+  if (!element_ || part.data() == nullptr)
+    return -1;
+  const std::string& buffer = tree().buffer;
+  // Compared as addresses: a view of other text may lie anywhere.
+  const auto first = reinterpret_cast<std::uintptr_t>(buffer.data());
+  const auto at = reinterpret_cast<std::uintptr_t>(part.data());
+  if (at < first || at - first > buffer.size() || part.size() > buffer.size() - (at - first))
+    return -1;
+  return static_cast<long>(at - first);
+}
+
+int XMLNode::getLineOf(std::string_view part) const noexcept {
+  const long offset = offsetOf(part);
+  return offset < 0 ? 0 : tree().lineAndColumn(static_cast<std::size_t>(offset)).first;
+}
+
+int XMLNode::getColumnOf(std::string_view part) const noexcept {
+  const long offset = offsetOf(part);
+  return offset < 0 ? 0 : tree().lineAndColumn(static_cast<std::size_t>(offset)).second;
 }
 
 }  // namespace Xml

@@ -11,6 +11,11 @@
 #include <pelagon/query/2006_03/savedquery/SavedQueryFieldObject.hxx>
 #include <pelagon/query/2006_03/savedquery/SavedQueryObject.hxx>
 
+#include <cstdint>
+#include <string_view>
+
+#include <pelagon/runtime/Validator.hxx>
+
 namespace Corvanthel {
 namespace Schemas {
 namespace Query {
@@ -21,6 +26,7 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
@@ -31,6 +37,137 @@ const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Query/2006-
   static const std::string uri = kNamespace;
   return {&uri};
 }
+
+namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
+
+constexpr std::string_view kOwnNamespace{kNamespace, sizeof kNamespace - 1};
+constexpr std::string_view kNamespaceOf1 =
+    "http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base";
+
+// ModelObject (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kModelObjectContentOf1Attributes[] = {
+    {"uid", &Validation::kString, false},
+    {"type", &Validation::kString, false},
+};
+constexpr Validation::ComplexType kModelObjectContentOf1{
+    "ModelObject", kModelObjectContentOf1Attributes, 2, nullptr, 0};
+
+// SavedQueryObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::AttributeUse kSavedQueryObjectContentAttributes[] = {
+    {"name", &Validation::kString, false},
+    {"description", &Validation::kString, false},
+};
+constexpr Validation::Particle kSavedQueryObjectContentParticles[] = {
+    {"query", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kSavedQueryObjectContent{"SavedQueryObject",
+                                                           kSavedQueryObjectContentAttributes, 2,
+                                                           kSavedQueryObjectContentParticles, 1};
+
+// SavedQueryFieldObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::AttributeUse kSavedQueryFieldObjectContentAttributes[] = {
+    {"mathOperation", &Validation::kString, false},
+    {"attributeName", &Validation::kString, false},
+    {"attributeType", &Validation::kInt, false},
+    {"entryName", &Validation::kString, false},
+    {"value", &Validation::kString, false},
+    {"logicalOperation", &Validation::kString, false},
+};
+constexpr Validation::Particle kSavedQueryFieldObjectContentParticles[] = {
+    {"lov", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kSavedQueryFieldObjectContent{
+    "SavedQueryFieldObject", kSavedQueryFieldObjectContentAttributes, 6,
+    kSavedQueryFieldObjectContentParticles, 1};
+
+// SavedQueryFieldListObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::Particle kSavedQueryFieldListObjectContentParticles[] = {
+    {"fields", kOwnNamespace, &kSavedQueryFieldObjectContent, nullptr, true},
+};
+constexpr Validation::ComplexType kSavedQueryFieldListObjectContent{
+    "SavedQueryFieldListObject", nullptr, 0, kSavedQueryFieldListObjectContentParticles, 1};
+
+// GetSavedQueriesInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::ComplexType kGetSavedQueriesInputContent{"GetSavedQueriesInput", nullptr, 0,
+                                                               nullptr, 0};
+
+// ErrorValue (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
+    {"code", &Validation::kInt, false},
+    {"level", &Validation::kInt, false},
+    {"message", &Validation::kString, false},
+};
+constexpr Validation::ComplexType kErrorValueContentOf1{
+    "ErrorValue", kErrorValueContentOf1Attributes, 3, nullptr, 0};
+
+// PartialError (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kPartialErrorContentOf1Attributes[] = {
+    {"clientId", &Validation::kString, false},
+};
+constexpr Validation::Particle kPartialErrorContentOf1Particles[] = {
+    {"errorValues", kNamespaceOf1, &kErrorValueContentOf1, nullptr, true},
+};
+constexpr Validation::ComplexType kPartialErrorContentOf1{
+    "PartialError", kPartialErrorContentOf1Attributes, 1, kPartialErrorContentOf1Particles, 1};
+
+// ServiceData (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
+    {"plainObjects", kNamespaceOf1, &kModelObjectContentOf1, nullptr, true},
+    {"created", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"updated", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"deleted", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"partialErrors", kNamespaceOf1, &kPartialErrorContentOf1, nullptr, true},
+};
+constexpr Validation::ComplexType kServiceDataContentOf1{"ServiceData", nullptr, 0,
+                                                         kServiceDataContentOf1Particles, 5};
+
+// GetSavedQueriesResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::Particle kGetSavedQueriesResponseContentParticles[] = {
+    {"queries", kOwnNamespace, &kSavedQueryObjectContent, nullptr, true},
+    {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kGetSavedQueriesResponseContent{
+    "GetSavedQueriesResponse", nullptr, 0, kGetSavedQueriesResponseContentParticles, 2};
+
+// DescribeSavedQueriesInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::Particle kDescribeSavedQueriesInputContentParticles[] = {
+    {"queries", kOwnNamespace, &kModelObjectContentOf1, nullptr, true},
+};
+constexpr Validation::ComplexType kDescribeSavedQueriesInputContent{
+    "DescribeSavedQueriesInput", nullptr, 0, kDescribeSavedQueriesInputContentParticles, 1};
+
+// DescribeSavedQueriesResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::Particle kDescribeSavedQueriesResponseContentParticles[] = {
+    {"fieldLists", kOwnNamespace, &kSavedQueryFieldListObjectContent, nullptr, true},
+    {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kDescribeSavedQueriesResponseContent{
+    "DescribeSavedQueriesResponse", nullptr, 0, kDescribeSavedQueriesResponseContentParticles, 2};
+
+// ExecuteSavedQueryInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::AttributeUse kExecuteSavedQueryInputContentAttributes[] = {
+    {"limit", &Validation::kInt, false},
+};
+constexpr Validation::Particle kExecuteSavedQueryInputContentParticles[] = {
+    {"query", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
+    {"entries", kOwnNamespace, nullptr, &Validation::kString, true},
+    {"values", kOwnNamespace, nullptr, &Validation::kString, true},
+};
+constexpr Validation::ComplexType kExecuteSavedQueryInputContent{
+    "ExecuteSavedQueryInput", kExecuteSavedQueryInputContentAttributes, 1,
+    kExecuteSavedQueryInputContentParticles, 3};
+
+// ExecuteSavedQueryResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
+constexpr Validation::AttributeUse kExecuteSavedQueryResponseContentAttributes[] = {
+    {"nFound", &Validation::kInt, false},
+};
+constexpr Validation::Particle kExecuteSavedQueryResponseContentParticles[] = {
+    {"objects", kOwnNamespace, &kModelObjectContentOf1, nullptr, true},
+    {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kExecuteSavedQueryResponseContent{
+    "ExecuteSavedQueryResponse", kExecuteSavedQueryResponseContentAttributes, 1,
+    kExecuteSavedQueryResponseContentParticles, 2};
 
 }  // namespace
 
@@ -95,6 +232,10 @@ void SavedQueryObjectImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void SavedQueryObject::validate(const XMLNode& element) {
+  Validation::validateElement(element, kSavedQueryObjectContent);
 }
 
 PELAGON_DEFINE_ALLOCATION(SavedQueryObjectImpl,
@@ -197,6 +338,10 @@ void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+void SavedQueryFieldObject::validate(const XMLNode& element) {
+  Validation::validateElement(element, kSavedQueryFieldObjectContent);
+}
+
 PELAGON_DEFINE_ALLOCATION(
     SavedQueryFieldObjectImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObjectImpl")
@@ -266,6 +411,10 @@ void SavedQueryFieldListObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+void SavedQueryFieldListObject::validate(const XMLNode& element) {
+  Validation::validateElement(element, kSavedQueryFieldListObjectContent);
+}
+
 PELAGON_DEFINE_ALLOCATION(
     SavedQueryFieldListObjectImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldListObjectImpl")
@@ -312,6 +461,16 @@ void GetSavedQueriesInputImpl::outputXML(XmlStream& stream, const std::string& e
 // A type without fields reads nothing: children of any name are ignored.
 void GetSavedQueriesInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kGetSavedQueriesInputParseLabel, [] {});
+}
+
+void GetSavedQueriesInput::validate(const XMLNode& element) {
+  Validation::validateElement(element, kGetSavedQueriesInputContent);
+}
+
+void GetSavedQueriesInput::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"GetSavedQueriesInput", kOwnNamespace, &kGetSavedQueriesInputContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
 
 PELAGON_DEFINE_ALLOCATION(
@@ -383,6 +542,16 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+void GetSavedQueriesResponse::validate(const XMLNode& element) {
+  Validation::validateElement(element, kGetSavedQueriesResponseContent);
+}
+
+void GetSavedQueriesResponse::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"GetSavedQueriesResponse", kOwnNamespace, &kGetSavedQueriesResponseContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
+}
+
 PELAGON_DEFINE_ALLOCATION(
     GetSavedQueriesResponseImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::GetSavedQueriesResponseImpl")
@@ -448,6 +617,16 @@ void DescribeSavedQueriesInputImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void DescribeSavedQueriesInput::validate(const XMLNode& element) {
+  Validation::validateElement(element, kDescribeSavedQueriesInputContent);
+}
+
+void DescribeSavedQueriesInput::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"DescribeSavedQueriesInput", kOwnNamespace, &kDescribeSavedQueriesInputContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
 
 PELAGON_DEFINE_ALLOCATION(
@@ -520,6 +699,16 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void DescribeSavedQueriesResponse::validate(const XMLNode& element) {
+  Validation::validateElement(element, kDescribeSavedQueriesResponseContent);
+}
+
+void DescribeSavedQueriesResponse::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"DescribeSavedQueriesResponse", kOwnNamespace, &kDescribeSavedQueriesResponseContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
 
 PELAGON_DEFINE_ALLOCATION(
@@ -608,6 +797,16 @@ void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   });
 }
 
+void ExecuteSavedQueryInput::validate(const XMLNode& element) {
+  Validation::validateElement(element, kExecuteSavedQueryInputContent);
+}
+
+void ExecuteSavedQueryInput::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"ExecuteSavedQueryInput", kOwnNamespace, &kExecuteSavedQueryInputContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
+}
+
 PELAGON_DEFINE_ALLOCATION(
     ExecuteSavedQueryInputImpl,
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInputImpl")
@@ -690,6 +889,16 @@ void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void ExecuteSavedQueryResponse::validate(const XMLNode& element) {
+  Validation::validateElement(element, kExecuteSavedQueryResponseContent);
+}
+
+void ExecuteSavedQueryResponse::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"ExecuteSavedQueryResponse", kOwnNamespace, &kExecuteSavedQueryResponseContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
 
 PELAGON_DEFINE_ALLOCATION(

@@ -20,6 +20,14 @@ namespace Xml {
 
 class XMLDocument;
 class XMLNodeChildren;
+class XMLTextRuns;
+
+/// One attribute of an element, as it lies in the document: its name as written (with its
+/// prefix) and its value after normalisation. Both are views, valid while the document lives.
+struct XMLAttribute {
+  std::string_view name;
+  std::string_view value;
+};
 namespace Detail {
 struct Tree;
 }
@@ -54,6 +62,18 @@ class VARNICORE_API XMLNode {
   bool hasAttr(const std::string& name) const noexcept;
   /// The names of all attributes, namespace declarations included, in document order.
   std::vector<std::string> getAttrNames() const;
+  /// The number of attributes, namespace declarations included.
+  std::size_t getAttrCount() const noexcept { return element_ ? element_->attributeCount : 0; }
+  /// The attribute at index (0 to getAttrCount() - 1) in document order, namespace declarations
+  /// included; an empty one for an index out of range.
+  XMLAttribute getAttrAt(std::size_t index) const noexcept {
+    if (index >= getAttrCount())
+      return {};
+    const Detail::AttributeRecord& attribute =
+        tree_->attributes[element_->firstAttribute + static_cast<std::uint32_t>(index)];
+    return {std::string_view(tree_->text + attribute.name, attribute.nameLength),
+            std::string_view(tree_->text + attribute.value, attribute.valueLength)};
+  }
 
   /// The element name as written, with its prefix.
   std::string_view getName() const noexcept {
@@ -69,13 +89,26 @@ class VARNICORE_API XMLNode {
   /// The namespace URI of the element, resolved through the declarations in scope; "" when the
   /// element is in no namespace.
   std::string getNamespaceUri() const;
+  /// getNamespaceUri without a copy: a view that stays valid as long as the document. Elements
+  /// whose namespace comes from the same declaration give views of the same bytes, so a caller
+  /// can recognise a namespace it has already compared by the view's data() alone.
+  std::string_view getNamespaceUriView() const noexcept {
+    return element_ ? tree_->namespaces[element_->namespaceUri] : std::string_view();
+  }
   /// The namespace URI that prefix stands for at this element ("" for the default namespace);
   /// "" when it is bound to none. "xml" is always bound to the XML namespace.
   std::string lookupNamespaceUri(std::string_view prefix) const;
+  /// lookupNamespaceUri without a copy: a view valid as long as the document.
+  std::string_view lookupNamespaceUriView(std::string_view prefix) const noexcept;
 
   /// The element's own text: its character data and CDATA sections, concatenated in document
   /// order, whitespace included; the text of child elements is not part of it.
   std::string getText() const;
+  /// The same text as the runs it lies in, without a copy: one run before, between and after
+  /// the child elements wherever there are characters (comments and processing instructions do
+  /// not split a run; CDATA sections are part of it). An element without child elements has one
+  /// run at most.
+  XMLTextRuns getTextRuns() const noexcept;
 
   /// False for the root element of a document.
   bool hasParent() const noexcept { return element_ != nullptr && index_ != 0; }
@@ -97,6 +130,10 @@ class VARNICORE_API XMLNode {
   /// of the document's UTF-8 form); 0 for a null node.
   int getLine() const noexcept;
   int getColumn() const noexcept;
+  /// Where part begins, for a view that this node's document gave out (an attribute's name or
+  /// value, a run of text, a name); 0 for a view of any other text.
+  int getLineOf(std::string_view part) const noexcept;
+  int getColumnOf(std::string_view part) const noexcept;
 
  private:
   friend class XMLDocument;
@@ -104,6 +141,8 @@ class VARNICORE_API XMLNode {
       : tree_(tree), element_(&tree->elements[index]), index_(index) {}
   XMLNode at(std::uint32_t index) const noexcept { return XMLNode(tree_, index); }
   const Detail::Tree& tree() const noexcept;
+  /// The offset of part in the document's text, or -1 when part does not lie in it.
+  long offsetOf(std::string_view part) const noexcept;
 
   const Detail::TreeView* tree_ = nullptr;
   const Detail::ElementRecord* element_ = nullptr;
@@ -148,6 +187,63 @@ class XMLNodeChildren {
 
 inline XMLNodeChildren XMLNode::getChildren() const noexcept {
   return XMLNodeChildren(getFirstChild());
+}
+
+/// Forward iteration over the runs of an element's own text (XMLNode::getTextRuns).
+class XMLTextRunIterator {
+ public:
+  using iterator_category = std::forward_iterator_tag;
+  using value_type = std::string_view;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const std::string_view*;
+  using reference = const std::string_view&;
+
+  XMLTextRunIterator() noexcept = default;
+  XMLTextRunIterator(const Detail::TreeView* tree, std::string_view run,
+                     std::uint32_t next) noexcept
+      : tree_(tree), run_(run), next_(next) {}
+  reference operator*() const noexcept { return run_; }
+  pointer operator->() const noexcept { return &run_; }
+  XMLTextRunIterator& operator++() noexcept {
+    if (next_ == 0) {
+      run_ = std::string_view();
+    } else {
+      const Detail::TextPiece& piece = tree_->pieces[next_];
+      run_ = std::string_view(tree_->text + piece.text, piece.length);
+      next_ = piece.next;
+    }
+    return *this;
+  }
+  /// Iterators compare equal when they stand at the same run; every run holds text, so the end
+  /// is the only position with a null run.
+  bool operator==(const XMLTextRunIterator& other) const noexcept {
+    return run_.data() == other.run_.data();
+  }
+  bool operator!=(const XMLTextRunIterator& other) const noexcept { return !(*this == other); }
+
+ private:
+  const Detail::TreeView* tree_ = nullptr;
+  std::string_view run_;
+  std::uint32_t next_ = 0;
+};
+
+/// The runs of an element's own text, as a range.
+class XMLTextRuns {
+ public:
+  explicit XMLTextRuns(XMLTextRunIterator first) noexcept : first_(first) {}
+  XMLTextRunIterator begin() const noexcept { return first_; }
+  XMLTextRunIterator end() const noexcept { return XMLTextRunIterator(); }
+
+ private:
+  XMLTextRunIterator first_;
+};
+
+inline XMLTextRuns XMLNode::getTextRuns() const noexcept {
+  if (element_ == nullptr || element_->textLength == 0)
+    return XMLTextRuns(XMLTextRunIterator());
+  return XMLTextRuns(XMLTextRunIterator(
+      tree_, std::string_view(tree_->text + element_->text, element_->textLength),
+      element_->moreText));
 }
 
 /// A parsed document; owns its text and the tree, and is movable, not copyable.

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+#include <vector>
 
 namespace Corvanthel {
 namespace Soa {
@@ -38,6 +40,13 @@ struct AttributeRecord {
   std::uint32_t nameLength;
   std::uint32_t value;
   std::uint32_t valueLength;
+};
+
+/// A run of an element's text after the first: text that follows a child element.
+struct TextPiece {
+  std::uint32_t text;
+  std::uint32_t length;
+  std::uint32_t next;  ///< the element's next piece; 0 when there is none
 };
 
 template <class Record, unsigned kFirstBits>
@@ -86,6 +95,11 @@ struct TreeView {
   const char* text = nullptr;  ///< the document's text as UTF-8, rewritten in place
   RecordBlocks<ElementRecord, 5> elements;
   RecordBlocks<AttributeRecord, 6> attributes;
+  /// Index 0 stands for no piece.
+  RecordBlocks<TextPiece, 4> pieces;
+  /// The namespace names that elements refer to, one per declaration (views into the text);
+  /// index 0 is no namespace.
+  std::vector<std::string_view> namespaces;
 };
 
 }  // namespace Detail

@@ -63,13 +63,6 @@ class RecordAppender {
   unsigned block_ = 0;
 };
 
-/// A piece of an element's text after the first: text that follows a child element.
-struct TextPiece {
-  std::uint32_t text;
-  std::uint32_t length;
-  std::uint32_t next;  // the element's next piece; 0 when there is none
-};
-
 /// Line and column of the byte at offset in text, counting line ends (LF, CR LF, a CR on its own)
 /// from lineStart, which begins line `line`.
 inline std::pair<int, int> lineAndColumnIn(std::string_view text, std::size_t offset,
@@ -100,10 +93,6 @@ struct Tree : TreeView {
   /// Offsets at which lines begin, in order: 0, and one past every line end (LF, CR LF, or a CR
   /// on its own), as reading passed them.
   std::vector<std::uint32_t> lineStarts;
-  /// Index 0 stands for no piece.
-  RecordBlocks<TextPiece, 4> pieces;
-  /// The namespace names that elements refer to; index 0 is no namespace.
-  std::vector<std::string_view> namespaces;
 
   /// Line and column (counted from 1, columns in bytes) of the byte at offset, which reading has
   /// passed or just reached: every line end before it is recorded. (The bytes themselves are no

@@ -7,6 +7,11 @@
 #include <pelagon/test/2009_01/coverage/Nested.hxx>
 #include <pelagon/test/2009_01/coverage/OnlyReference.hxx>
 
+#include <cstdint>
+#include <string_view>
+
+#include <pelagon/runtime/Validator.hxx>
+
 namespace Corvanthel {
 namespace Schemas {
 namespace Test {
@@ -17,6 +22,7 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
@@ -27,6 +33,116 @@ const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Test/2009-0
   static const std::string uri = kNamespace;
   return {&uri};
 }
+
+namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
+
+constexpr std::string_view kOwnNamespace{kNamespace, sizeof kNamespace - 1};
+constexpr std::string_view kNamespaceOf1 =
+    "http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base";
+
+// The pattern [0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}
+constexpr std::uint8_t kStampTypeClasses[256] = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::uint8_t kStampTypeNext[] = {
+    1, 1,  2, 1, 1, 1,  1, 1,  1,  1, 1, 1,  3, 1,  1, 1, 1,  4, 1, 1,  1,  1, 5, 1,  1, 1,  6,
+    1, 1,  1, 1, 1, 7,  1, 1,  1,  1, 8, 1,  1, 1,  9, 1, 1,  1, 1, 1,  10, 1, 1, 1,  1, 11, 1,
+    1, 1,  1, 1, 1, 12, 1, 1,  13, 1, 1, 1,  1, 14, 1, 1, 1,  1, 1, 15, 1,  1, 1, 16, 1, 1,  1,
+    1, 17, 1, 1, 1, 1,  1, 18, 1,  1, 1, 19, 1, 1,  1, 1, 20, 1, 1, 1,  1,  1, 1, 1};
+constexpr bool kStampTypeAccepting[] = {false, false, false, false, false, false, false,
+                                        false, false, false, false, false, false, false,
+                                        false, false, false, false, false, false, true};
+constexpr Validation::Pattern kStampTypePattern{
+    "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}", kStampTypeClasses, kStampTypeNext,
+    kStampTypeAccepting, 5};
+constexpr Validation::SimpleType kStampType{"Stamp", Validation::Builtin::DateTime,
+                                            &kStampTypePattern};
+
+// Empty (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
+constexpr Validation::ComplexType kEmptyContent{"Empty", nullptr, 0, nullptr, 0};
+
+// Flat (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
+constexpr Validation::AttributeUse kFlatContentAttributes[] = {
+    {"default", &Validation::kString, false},
+    {"count", &Validation::kInt, true},
+    {"when", &Validation::kDateTime, false},
+    {"stamp", &kStampType, false},
+};
+constexpr Validation::ComplexType kFlatContent{"Flat", kFlatContentAttributes, 4, nullptr, 0};
+
+// Nested (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
+constexpr Validation::Particle kNestedContentParticles[] = {
+    {"flats", kOwnNamespace, &kFlatContent, nullptr, true},
+    {"names", kOwnNamespace, nullptr, &Validation::kString, true},
+    {"numbers", kOwnNamespace, nullptr, &Validation::kInt, true},
+};
+constexpr Validation::ComplexType kNestedContent{"Nested", nullptr, 0, kNestedContentParticles, 3};
+
+// ModelObject (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kModelObjectContentOf1Attributes[] = {
+    {"uid", &Validation::kString, false},
+    {"type", &Validation::kString, false},
+};
+constexpr Validation::ComplexType kModelObjectContentOf1{
+    "ModelObject", kModelObjectContentOf1Attributes, 2, nullptr, 0};
+
+// ErrorValue (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
+    {"code", &Validation::kInt, false},
+    {"level", &Validation::kInt, false},
+    {"message", &Validation::kString, false},
+};
+constexpr Validation::ComplexType kErrorValueContentOf1{
+    "ErrorValue", kErrorValueContentOf1Attributes, 3, nullptr, 0};
+
+// PartialError (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::AttributeUse kPartialErrorContentOf1Attributes[] = {
+    {"clientId", &Validation::kString, false},
+};
+constexpr Validation::Particle kPartialErrorContentOf1Particles[] = {
+    {"errorValues", kNamespaceOf1, &kErrorValueContentOf1, nullptr, true},
+};
+constexpr Validation::ComplexType kPartialErrorContentOf1{
+    "PartialError", kPartialErrorContentOf1Attributes, 1, kPartialErrorContentOf1Particles, 1};
+
+// ServiceData (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
+constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
+    {"plainObjects", kNamespaceOf1, &kModelObjectContentOf1, nullptr, true},
+    {"created", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"updated", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"deleted", kNamespaceOf1, nullptr, &Validation::kString, true},
+    {"partialErrors", kNamespaceOf1, &kPartialErrorContentOf1, nullptr, true},
+};
+constexpr Validation::ComplexType kServiceDataContentOf1{"ServiceData", nullptr, 0,
+                                                         kServiceDataContentOf1Particles, 5};
+
+// Everything (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
+constexpr Validation::AttributeUse kEverythingContentAttributes[] = {
+    {"label", &Validation::kString, false},
+};
+constexpr Validation::Particle kEverythingContentParticles[] = {
+    {"flat", kOwnNamespace, &kFlatContent, nullptr, false},
+    {"object", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
+    {"objects", kOwnNamespace, &kModelObjectContentOf1, nullptr, true},
+    {"nesteds", kOwnNamespace, &kNestedContent, nullptr, true},
+    {"empty", kOwnNamespace, &kEmptyContent, nullptr, false},
+    {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kEverythingContent{"Everything", kEverythingContentAttributes, 1,
+                                                     kEverythingContentParticles, 6};
+
+// OnlyReference (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
+constexpr Validation::Particle kOnlyReferenceContentParticles[] = {
+    {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
+};
+constexpr Validation::ComplexType kOnlyReferenceContent{"OnlyReference", nullptr, 0,
+                                                        kOnlyReferenceContentParticles, 1};
 
 }  // namespace
 
@@ -62,6 +178,16 @@ void EmptyImpl::outputXML(XmlStream& stream, const std::string& elementName) con
 // A type without fields reads nothing: children of any name are ignored.
 void EmptyImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kEmptyParseLabel, [] {});
+}
+
+void Empty::validate(const XMLNode& element) {
+  Validation::validateElement(element, kEmptyContent);
+}
+
+void Empty::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"Empty", kOwnNamespace, &kEmptyContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
 
 PELAGON_DEFINE_ALLOCATION(EmptyImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::EmptyImpl")
@@ -136,6 +262,10 @@ void FlatImpl::parse(const XMLNode& node) {
   });
 }
 
+void Flat::validate(const XMLNode& element) {
+  Validation::validateElement(element, kFlatContent);
+}
+
 PELAGON_DEFINE_ALLOCATION(FlatImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::FlatImpl")
 
 Flat::Flat() : Handle(Binding::create<FlatImpl>()) {}
@@ -200,6 +330,10 @@ void NestedImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void Nested::validate(const XMLNode& element) {
+  Validation::validateElement(element, kNestedContent);
 }
 
 PELAGON_DEFINE_ALLOCATION(NestedImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::NestedImpl")
@@ -302,6 +436,16 @@ void EverythingImpl::parse(const XMLNode& node) {
   });
 }
 
+void Everything::validate(const XMLNode& element) {
+  Validation::validateElement(element, kEverythingContent);
+}
+
+void Everything::validateDocument(const XMLDocument& document) {
+  static constexpr Validation::GlobalElement kElements[] = {
+      {"Everything", kOwnNamespace, &kEverythingContent}};
+  Validation::validateDocument(document.getRootElement(), kElements, 1);
+}
+
 PELAGON_DEFINE_ALLOCATION(EverythingImpl,
                           "Corvanthel::Schemas::Test::_2009_01::Coverage::EverythingImpl")
 
@@ -366,6 +510,10 @@ void OnlyReferenceImpl::parse(const XMLNode& node) {
       }
     }
   });
+}
+
+void OnlyReference::validate(const XMLNode& element) {
+  Validation::validateElement(element, kOnlyReferenceContent);
 }
 
 PELAGON_DEFINE_ALLOCATION(OnlyReferenceImpl,

@@ -1,0 +1,183 @@
+"""Emits the content models that the validator of the binding runtime checks documents against.
+
+For a schema's source file: one table per complex type that its types reach (those of imported
+schemas too, so that the file depends on no other library's tables), saying what the schema says
+of the type's content: its attributes with their simple types and use, and its sequence of
+elements in order, each with its namespace, occurrence and type. Simple types with pattern facets
+come with their automata (patterns.py). The structures are the binding runtime's
+(pelagon/runtime/ContentModel.hxx); validate() and validateDocument() of every facade hand the
+tree and the type's table to the one validator (pelagon/runtime/Validator.hxx).
+"""
+
+from .writer import fill
+
+VALIDATION = "Validation"
+_BUILTINS = {"string": "String", "int": "Int", "date": "DateTime"}
+
+
+def _literal(text):
+    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def reached_types(schema):
+    """The complex types that validating any type of the schema may meet, each after the ones
+    it uses."""
+    ordered, placed = [], set()
+
+    def place(complex_type):
+        if id(complex_type) in placed:
+            return
+        placed.add(id(complex_type))
+        for dependency in complex_type.dependencies:
+            place(dependency)
+        ordered.append(complex_type)
+
+    for complex_type in schema.types:
+        place(complex_type)
+    return ordered
+
+
+class Names:
+    """The C++ names of one source file's tables. Types and simple types of this schema keep
+    their names; those of other schemas get the number of their schema in the file."""
+
+    def __init__(self, schema):
+        self.schema = schema
+        self.others = []
+
+    def _suffix(self, other):
+        if other is self.schema:
+            return ""
+        for number, known in enumerate(self.others, 1):
+            if known is other:
+                return f"Of{number}"
+        self.others.append(other)
+        return f"Of{len(self.others)}"
+
+    def namespace(self, schema):
+        return "kOwnNamespace" if schema is self.schema else f"kNamespace{self._suffix(schema)}"
+
+    def content(self, complex_type):
+        return f"k{complex_type.name}Content{self._suffix(complex_type.schema)}"
+
+    def simple(self, owner, simple_type):
+        return f"k{simple_type.name}Type{self._suffix(owner)}"
+
+
+
+def _simple_type_of(f, names):
+    if f.simple_type is None:
+        return f"&{VALIDATION}::k{_BUILTINS[f.kind]}" if f.is_attribute else (
+            f"&{VALIDATION}::k{_BUILTINS[f.kind.replace('_list', '')]}")
+    return f"&{names.simple(f.simple_type.schema, f.simple_type)}"
+
+
+def _automaton_lines(name, automaton):
+    def numbers(values):
+        return ", ".join(str(v) for v in values)
+
+    return [
+        f"// The pattern {automaton.source}",
+        f"constexpr std::uint8_t {name}Classes[256] = {{{numbers(automaton.byte_class)}}};",
+        f"constexpr std::uint8_t {name}Next[] = {{{numbers(automaton.next)}}};",
+        f"constexpr bool {name}Accepting[] = "
+        f"{{{', '.join('true' if a else 'false' for a in automaton.accepting)}}};",
+        f"constexpr {VALIDATION}::Pattern {name}Pattern{{{_literal(automaton.source)}, "
+        f"{name}Classes, {name}Next, {name}Accepting, {automaton.class_count}}};",
+    ]
+
+
+def tables(schema):
+    """The lines of the tables, for the source file's anonymous namespace."""
+    names = Names(schema)
+    types = reached_types(schema)
+    schemas = [schema]
+    for complex_type in types:
+        found = [complex_type.schema] + [f.element_schema for f in complex_type.fields
+                                         if f.kind == "ref"]
+        for other in found:
+            if all(other is not known for known in schemas):
+                schemas.append(other)
+    lines = [f"namespace {VALIDATION} = ::Corvanthel::Soa::Common::Xml::Validation;", ""]
+    for other in schemas:
+        if other is schema:
+            lines.append("constexpr std::string_view kOwnNamespace{kNamespace, "
+                         "sizeof kNamespace - 1};")
+        else:
+            lines.append(f"constexpr std::string_view {names.namespace(other)} = "
+                         f"{_literal(other.namespace)};")
+    lines.append("")
+
+    simple_types = []
+    for complex_type in types:
+        for f in complex_type.fields:
+            if f.simple_type is not None and all(s is not f.simple_type for s in simple_types):
+                simple_types.append(f.simple_type)
+    for simple in simple_types:
+        name = names.simple(simple.schema, simple)
+        pattern = "nullptr"
+        if simple.automaton is not None:
+            lines += _automaton_lines(name, simple.automaton)
+            pattern = f"&{name}Pattern"
+        lines += [f"constexpr {VALIDATION}::SimpleType {name}{{{_literal(simple.name)}, "
+                  f"{VALIDATION}::Builtin::{_BUILTINS[simple.kind]}, {pattern}}};", ""]
+
+    for complex_type in types:
+        lines += _type_table(complex_type, names)
+    return lines
+
+
+def _type_table(complex_type, names):
+    name = names.content(complex_type)
+    out = [f"// {complex_type.name} ({complex_type.schema.namespace})"]
+    attributes, elements = complex_type.attributes, complex_type.elements
+    if attributes:
+        out.append(f"constexpr {VALIDATION}::AttributeUse {name}Attributes[] = {{")
+        out += [f"    {{{_literal(f.xml_name)}, {_simple_type_of(f, names)}, "
+                f"{'true' if f.required else 'false'}}}," for f in attributes]
+        out.append("};")
+    if elements:
+        out.append(f"constexpr {VALIDATION}::Particle {name}Particles[] = {{")
+        for f in elements:
+            if f.kind == "ref":
+                namespace = names.namespace(f.element_schema)
+            else:
+                namespace = names.namespace(complex_type.schema)
+            if f.type is not None:
+                content, text = f"&{names.content(f.type)}", "nullptr"
+            else:
+                content, text = "nullptr", _simple_type_of(f, names)
+            out.append(f"    {{{_literal(f.xml_name)}, {namespace}, {content}, {text}, "
+                       f"{'true' if f.is_list else 'false'}}},")
+        out.append("};")
+    out.append(
+        f"constexpr {VALIDATION}::ComplexType {name}{{{_literal(complex_type.name)}, "
+        f"{name + 'Attributes' if attributes else 'nullptr'}, {len(attributes)}, "
+        f"{name + 'Particles' if elements else 'nullptr'}, {len(elements)}}};")
+    out.append("")
+    return out
+
+
+def documents_of(complex_type):
+    return [name for name, t in complex_type.schema.documents if t is complex_type]
+
+
+def definitions(complex_type):
+    """validate() and, for a type that global elements have, validateDocument()."""
+    name = complex_type.name
+    content = f"k{name}Content"
+    out = fill("""
+        void $name::validate(const XMLNode& element) {
+          $validation::validateElement(element, $content);
+        }
+        """, name=name, validation=VALIDATION, content=content)
+    documents = documents_of(complex_type)
+    if documents:
+        listed = ", ".join(f"{{{_literal(d)}, kOwnNamespace, &{content}}}" for d in documents)
+        out += [""] + fill("""
+            void $name::validateDocument(const XMLDocument& document) {
+              static constexpr $validation::GlobalElement kElements[] = {$listed};
+              $validation::validateDocument(document.getRootElement(), kElements, $count);
+            }
+            """, name=name, validation=VALIDATION, listed=listed, count=str(len(documents)))
+    return out
