@@ -44,6 +44,7 @@ class Names:
     def __init__(self, schema):
         self.schema = schema
         self.others = []
+        self.namespaces_used = []
 
     def _suffix(self, other):
         if other is self.schema:
@@ -55,6 +56,8 @@ class Names:
         return f"Of{len(self.others)}"
 
     def namespace(self, schema):
+        if all(schema is not used for used in self.namespaces_used):
+            self.namespaces_used.append(schema)
         return "kOwnNamespace" if schema is self.schema else f"kNamespace{self._suffix(schema)}"
 
     def content(self, complex_type):
@@ -91,23 +94,9 @@ def tables(schema):
     """The lines of the tables, for the source file's anonymous namespace."""
     names = Names(schema)
     types = reached_types(schema)
-    schemas = [schema]
-    for complex_type in types:
-        found = [complex_type.schema] + [f.element_schema for f in complex_type.fields
-                                         if f.kind == "ref"]
-        for other in found:
-            if all(other is not known for known in schemas):
-                schemas.append(other)
-    lines = [f"namespace {VALIDATION} = ::Corvanthel::Soa::Common::Xml::Validation;", ""]
-    for other in schemas:
-        if other is schema:
-            lines.append("constexpr std::string_view kOwnNamespace{kNamespace, "
-                         "sizeof kNamespace - 1};")
-        else:
-            lines.append(f"constexpr std::string_view {names.namespace(other)} = "
-                         f"{_literal(other.namespace)};")
-    lines.append("")
-
+    if schema.documents:
+        names.namespace(schema)  # the global elements are in it
+    lines = []
     simple_types = []
     for complex_type in types:
         for f in complex_type.fields:
@@ -124,7 +113,17 @@ def tables(schema):
 
     for complex_type in types:
         lines += _type_table(complex_type, names)
-    return lines
+    # The namespaces that the tables use, each once, before them.
+    constants = []
+    for other in names.namespaces_used:
+        if other is schema:
+            constants.append("constexpr std::string_view kOwnNamespace{kNamespace, "
+                             "sizeof kNamespace - 1};")
+        else:
+            constants.append(f"constexpr std::string_view {names.namespace(other)} = "
+                             f"{_literal(other.namespace)};")
+    return ([f"namespace {VALIDATION} = ::Corvanthel::Soa::Common::Xml::Validation;", ""] +
+            constants + [""] + lines)
 
 
 def _type_table(complex_type, names):

@@ -83,7 +83,9 @@ namespace {
 
 const char kBlanksAroundInt[] =
     "libxml2 refuses blanks around an xs:int, which whitespace collapsing removes";
-const char kCdataBlanks[] = "libxml2 refuses a CDATA section of whitespace in element-only content";
+const char kCdataBlanks[] =
+    "libxml2 counts a CDATA section as text even when it is empty or, in element-only content, "
+    "holds whitespace only";
 
 // An error about an xs:int with blanks around it, which collapsing removes.
 bool isBlanksAroundInt(const std::string& error) {
@@ -100,10 +102,13 @@ bool isBlanksAroundInt(const std::string& error) {
          isInt(value.substr(first, last - first + 1));
 }
 
-bool isElementOnlyText(const std::string& error) {
+// An error about text where the content allows none but whitespace, or none at all.
+bool isTextInElementContent(const std::string& error) {
   return error.find(
              "Character content other than whitespace is not allowed because the "
-             "content type is 'element-only'") != std::string::npos;
+             "content type is 'element-only'") != std::string::npos ||
+         error.find("Character content is not allowed, because the content type is empty") !=
+             std::string::npos;
 }
 
 }  // namespace
@@ -117,7 +122,7 @@ std::string libxml2Departure(SchemaOracle& oracle, const SchemaVerdict& verdict,
   for (const std::string& error : verdict.errors) {
     if (isBlanksAroundInt(error)) {
       blanks = true;
-    } else if (isElementOnlyText(error)) {
+    } else if (isTextInElementContent(error)) {
       text = true;
     } else {
       return "";

@@ -46,8 +46,9 @@ class SchemaOracle {
 ///   (collapse) removes before the value is checked: recognised by its message and the value it
 ///   quotes, which must be an xs:int once the blanks around it are gone;
 /// - libxml2 refuses a CDATA section in element-only content even when it holds whitespace
-///   only, which is whitespace there as any other: recognised by judging the document again
-///   with such sections written as plain text.
+///   only, which is whitespace there as any other, and an empty one in empty content, where it
+///   adds no character: recognised by judging the document again with such sections written as
+///   plain text.
 std::string libxml2Departure(SchemaOracle& oracle, const SchemaVerdict& verdict,
                              std::string_view bytes, const std::string& schemaFile);
 
