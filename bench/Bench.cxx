@@ -4,8 +4,10 @@
 //   pelagon_bench [--scale F] [google benchmark flags]   runs the benchmarks and prints the ratios
 //   pelagon_bench --peak DOC read|parse                  prints the peak memory of one read of DOC
 //                                                        (A, B or C) as a multiple of its size
-//   pelagon_bench --repeat DOC read|parse|bare|write N   reads or writes DOC N times and nothing
-//                                                        else, for profilers (callgrind)
+//   pelagon_bench --repeat DOC read|parse|bare|write|validate N
+//                                                        reads, writes or validates DOC N times
+//                                                        and nothing else, for profilers
+//                                                        (callgrind)
 #include <unistd.h>
 
 #include <algorithm>
@@ -38,6 +40,8 @@ struct LargeDocument {
   std::function<std::string()> write;            // through the library
   std::function<std::string()> append;           // the string-append baseline
   std::function<void(const std::string&)> read;  // text to XMLDocument to filled object
+  std::function<void(const XMLDocument&)> validate;        // a parsed document validated
+  std::function<void(const std::string&)> validatingRead;  // parsed, validated and read
   std::string text;
 };
 
@@ -49,6 +53,27 @@ void readInto(const std::string& text) {
   benchmark::DoNotOptimize(object);
 }
 
+template <class T>
+void validate(const XMLDocument& document) {
+  T::validateDocument(document);
+}
+
+template <class T>
+void validatingReadInto(const std::string& text) {
+  const XMLDocument document = XMLDocument::parse(text);
+  T::validateDocument(document);
+  T object;
+  object.parse(document.getRootElement());
+  benchmark::DoNotOptimize(object);
+}
+
+template <class T>
+LargeDocument largeDocument(std::string name, std::function<std::string()> write,
+                            std::function<std::string()> append) {
+  return {std::move(name), std::move(write), std::move(append), readInto<T>, validate<T>,
+          validatingReadInto<T>, ""};
+}
+
 std::vector<LargeDocument>& documents() {
   static std::vector<LargeDocument> all = [] {
     auto results = std::make_shared<Sq0706::ExecuteSavedQueriesResponse>(
@@ -58,15 +83,15 @@ std::vector<LargeDocument>& documents() {
     auto strings = std::make_shared<Sq0603::ExecuteSavedQueryInput>(
         makeStrings(static_cast<int>(125000 * scale)));
     std::vector<LargeDocument> docs = {
-        {"A_results", [results] { return write(*results, "ExecuteSavedQueriesResponse"); },
-         [results] { return appendResults(*results); },
-         readInto<Sq0706::ExecuteSavedQueriesResponse>, ""},
-        {"B_criteria", [criteria] { return write(*criteria, "FindWorkspaceObjectsInput"); },
-         [criteria] { return appendCriteria(*criteria); },
-         readInto<Finder0706::FindWorkspaceObjectsInput>, ""},
-        {"C_strings", [strings] { return write(*strings, "ExecuteSavedQueryInput"); },
-         [strings] { return appendStrings(*strings); }, readInto<Sq0603::ExecuteSavedQueryInput>,
-         ""},
+        largeDocument<Sq0706::ExecuteSavedQueriesResponse>(
+            "A_results", [results] { return write(*results, "ExecuteSavedQueriesResponse"); },
+            [results] { return appendResults(*results); }),
+        largeDocument<Finder0706::FindWorkspaceObjectsInput>(
+            "B_criteria", [criteria] { return write(*criteria, "FindWorkspaceObjectsInput"); },
+            [criteria] { return appendCriteria(*criteria); }),
+        largeDocument<Sq0603::ExecuteSavedQueryInput>(
+            "C_strings", [strings] { return write(*strings, "ExecuteSavedQueryInput"); },
+            [strings] { return appendStrings(*strings); }),
     };
     for (LargeDocument& doc : docs) {
       doc.text = doc.write();
@@ -122,6 +147,15 @@ void registerLarge() {
     benchmark::RegisterBenchmark((d->name + "/bare_parse").c_str(), [=](benchmark::State& s) {
       run(s, [d] { bareParse(d->text); });
     })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((d->name + "/validate").c_str(), [=](benchmark::State& s) {
+      const XMLDocument parsed = XMLDocument::parse(d->text);
+      run(s, [d, &parsed] { d->validate(parsed); });
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((d->name + "/validating_read").c_str(),
+                                 [=](benchmark::State& s) {
+                                   run(s, [d] { d->validatingRead(d->text); });
+                                 })
+        ->Unit(benchmark::kMillisecond);
   }
 }
 
@@ -262,6 +296,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
       std::printf("%-12s %10.0f %10.0f %10.0f %10.0f %10.0f %8.2f %8.2f %8.2f\n", doc, w, a, r, x,
                   p, a > 0 ? w / a : 0.0, p > 0 ? r / p : 0.0, p > 0 ? x / p : 0.0);
     }
+    // Validation alone as a share of the parse's time, and a validating read (parse, validate,
+    // fill) against the bare parse.
+    std::printf("\n%-12s %12s %14s %14s %12s\n", "document", "validate MB/s", "validate/parse",
+                "v.read MB/s", "v.read/bare");
+    for (const char* doc : {"A_results", "B_criteria", "C_strings"}) {
+      const std::string d = doc;
+      const double v = rate(d + "/validate"), vr = rate(d + "/validating_read");
+      const double x = rate(d + "/parse"), p = rate(d + "/bare_parse");
+      if (v == 0 && vr == 0)
+        continue;
+      std::printf("%-12s %12.0f %14.2f %14.0f %12.2f\n", doc, v, v > 0 ? x / v : 0.0, vr,
+                  p > 0 ? vr / p : 0.0);
+    }
     for (const auto& [name, time] : perItem_) {
       if (name.size() < 5 || name.compare(name.size() - 5, 5, "/read") != 0)
         continue;
@@ -349,6 +396,12 @@ int repeat(const std::string& doc, const std::string& mode, int times) {
   for (const LargeDocument& d : documents()) {
     if (d.name.compare(0, doc.size(), doc) != 0)
       continue;
+    if (mode == "validate") {  // the document parsed once, validated N times
+      const XMLDocument parsed = XMLDocument::parse(d.text);
+      for (int i = 0; i < times; ++i)
+        d.validate(parsed);
+      return 0;
+    }
     for (int i = 0; i < times; ++i) {
       if (mode == "parse") {
         libraryParse(d.text);

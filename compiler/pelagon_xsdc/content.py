@@ -86,7 +86,8 @@ def _automaton_lines(name, automaton):
         f"constexpr bool {name}Accepting[] = "
         f"{{{', '.join('true' if a else 'false' for a in automaton.accepting)}}};",
         f"constexpr {VALIDATION}::Pattern {name}Pattern{{{_literal(automaton.source)}, "
-        f"{name}Classes, {name}Next, {name}Accepting, {automaton.class_count}}};",
+        f"{name}Classes, {name}Next, {name}Accepting, {automaton.class_count}, "
+        f"{'true' if automaton.covers_common_form else 'false'}}};",
     ]
 
 
@@ -126,6 +127,11 @@ def tables(schema):
             constants + [""] + lines)
 
 
+def _required_mask(attributes):
+    mask = sum(1 << k for k, f in enumerate(attributes) if f.required)
+    return f"0x{mask:x}u" if mask else "0"
+
+
 def _type_table(complex_type, names):
     name = names.content(complex_type)
     out = [f"// {complex_type.name} ({complex_type.schema.namespace})"]
@@ -152,6 +158,7 @@ def _type_table(complex_type, names):
     out.append(
         f"constexpr {VALIDATION}::ComplexType {name}{{{_literal(complex_type.name)}, "
         f"{name + 'Attributes' if attributes else 'nullptr'}, {len(attributes)}, "
+        f"{_required_mask(attributes)}, "
         f"{name + 'Particles' if elements else 'nullptr'}, {len(elements)}}};")
     out.append("")
     return out

@@ -344,7 +344,8 @@ class Loader:
         simple = SimpleType(name, ATTRIBUTE_TYPES[local], element.line, schema)
         if facets:
             try:
-                simple.automaton = patterns.translate([f.attributes["value"] for f in facets])
+                simple.automaton = patterns.translate([f.attributes["value"] for f in facets],
+                                                      simple.kind)
             except patterns.PatternError as error:
                 self._fail(schema, facets[0], str(error))
         schema.simple_types[name] = simple

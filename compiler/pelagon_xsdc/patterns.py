@@ -334,10 +334,29 @@ class Automaton:
     class_count: int
     next: list  # state * class_count + class -> state; state 0 is the start
     accepting: list  # per state
+    # Every value in the common form of the base type (COMMON_FORMS) matches, so that the
+    # validator, which recognises that form first, need not run the automaton for it.
+    covers_common_form: bool = False
 
     @property
     def state_count(self):
         return len(self.accepting)
+
+    def covers(self, other):
+        """Whether every value that the other automaton accepts, this one accepts too."""
+        seen = {(0, 0)}
+        pending = [(0, 0)]
+        while pending:
+            mine, theirs = pending.pop()
+            if other.accepting[theirs] and not self.accepting[mine]:
+                return False
+            for byte in range(256):
+                following = (self.next[mine * self.class_count + self.byte_class[byte]],
+                             other.next[theirs * other.class_count + other.byte_class[byte]])
+                if following not in seen:
+                    seen.add(following)
+                    pending.append(following)
+        return True
 
     def matches(self, value):
         """Whether the automaton accepts the UTF-8 bytes of value (for the compiler's tests)."""
@@ -372,9 +391,19 @@ def _minimal(rows, accepting, class_count):
     return [t for row in merged_rows for t in row], merged_accepting
 
 
-def translate(patterns):
+# The form in which the validator of the binding runtime recognises values of a base type before
+# anything else (SimpleValues.hxx): for xs:dateTime, YYYY-MM-DDThh:mm:ss with the hour from 00
+# to 23, the form that writers use.
+COMMON_FORMS = {
+    "date": "[0-9]{4}-(0[1-9]|1[0-2])-(0[1-9]|[12][0-9]|3[01])T([01][0-9]|2[0-3]):[0-5][0-9]:"
+            "[0-5][0-9]",
+}
+
+
+def translate(patterns, kind=None):
     """The automaton of a restriction's patterns (several patterns of one restriction match
-    when any of them does). Raises PatternError with the reason for one it cannot translate."""
+    when any of them does), for a base type of this attribute kind. Raises PatternError with the
+    reason for one it cannot translate."""
     trees = []
     for text in patterns:
         try:
@@ -410,4 +439,7 @@ def translate(patterns):
     flat, accepting = _minimal(rows, accepting, class_count)
     if len(accepting) > MAX_STATES:
         raise PatternError(f'pattern "{" | ".join(patterns)}" needs more than {MAX_STATES} states')
-    return Automaton(" | ".join(patterns), byte_class, class_count, flat, accepting)
+    automaton = Automaton(" | ".join(patterns), byte_class, class_count, flat, accepting)
+    if kind in COMMON_FORMS:
+        automaton.covers_common_form = automaton.covers(translate([COMMON_FORMS[kind]]))
+    return automaton

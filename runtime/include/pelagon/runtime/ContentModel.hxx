@@ -30,6 +30,10 @@ struct Pattern {
   const std::uint8_t* next;
   const bool* accepting;
   std::uint8_t classCount;
+  /// Every value in the common form of the base type that SimpleValues.hxx recognises first
+  /// (YYYY-MM-DDThh:mm:ss for xs:dateTime) matches, as the schema compiler has proved: the
+  /// automaton need not run for such a value.
+  bool coversCommonForm;
 };
 
 struct SimpleType {
@@ -70,6 +74,7 @@ struct ComplexType {
   const char* name;
   const AttributeUse* attributes;
   std::size_t attributeCount;
+  std::uint64_t required;  ///< bit k: attributes[k] is required
   const Particle* particles;
   std::size_t particleCount;
 };

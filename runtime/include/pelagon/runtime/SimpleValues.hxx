@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include <pelagon/runtime/ContentModel.hxx>
@@ -23,6 +24,8 @@ inline bool isXmlBlank(char c) noexcept {
 /// The value without the blanks around it: what whitespace collapsing leaves of a value that
 /// has none inside (one that has any inside is in no lexical space that collapses).
 inline std::string_view withoutOuterBlanks(std::string_view value) noexcept {
+  if (value.empty() || (!isXmlBlank(value.front()) && !isXmlBlank(value.back())))
+    return value;
   std::size_t first = 0;
   std::size_t last = value.size();
   while (first < last && isXmlBlank(value[first]))
@@ -99,6 +102,32 @@ inline int year(std::string_view text, std::size_t& i) noexcept {
   return zero ? -1 : modulo;
 }
 
+// Eight bytes from p, the first in the lowest byte whatever the machine's byte order.
+inline std::uint64_t littleWord(const char* p) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  word = __builtin_bswap64(word);
+#endif
+  return word;
+}
+
+// Whether every byte of word is an ASCII digit: its high half is 3, and adding 6 keeps it 3.
+inline bool allDigits(std::uint64_t word) noexcept {
+  constexpr std::uint64_t kHigh = 0xF0F0F0F0F0F0F0F0u, kThrees = 0x3030303030303030u;
+  return (word & kHigh) == kThrees && ((word + 0x0606060606060606u) & kHigh) == kThrees;
+}
+
+// For a word of digit values (0 to 9 a byte): byte k becomes 10 * digit k + digit k + 1, which
+// stays below 100, so that no byte carries into the next.
+inline std::uint64_t pairs(std::uint64_t digits) noexcept {
+  return digits * 10 + (digits >> 8);
+}
+
+inline unsigned byteAt(std::uint64_t word, int k) noexcept {
+  return static_cast<unsigned>((word >> (8 * k)) & 0xFF);
+}
+
 inline int daysInMonth(int month, int yearModulo400) noexcept {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap =
@@ -112,8 +141,45 @@ inline int daysInMonth(int month, int yearModulo400) noexcept {
 /// ('.' s+)? with an optional time zone (Z, or +hh:mm / -hh:mm up to 14:00); a day that exists
 /// in its month (the leap-year rule applied to the year as written), and 24:00:00 only with no
 /// fraction other than zeros.
-inline bool isDateTime(std::string_view text) noexcept {
+/// How a value stands to xs:dateTime: not in its lexical space, in the common form
+/// YYYY-MM-DDThh:mm:ss with the hour from 00 to 23, or in another form of it.
+enum class DateTimeForm { Invalid, Common, Other };
+
+inline DateTimeForm dateTimeForm(std::string_view text) noexcept {
   using namespace Detail;
+  constexpr DateTimeForm kInvalid = DateTimeForm::Invalid;
+  // The common form, YYYY-MM-DDThh:mm:ss, checked eight bytes at a time: the general path below
+  // took a third of validating the criteria document (B), which holds six dates in every
+  // criterion, and byte-wise checks of this form still a fifth.
+  if (text.size() == 19) {
+    const char* p = text.data();
+    std::uint64_t a = littleWord(p), b = littleWord(p + 8), c = littleWord(p + 11);
+    // The separators in place ("-" "-" in a, "T" ":" in b, ":" ":" in c), then the digits.
+    constexpr std::uint64_t kMaskA = 0xFF0000FF00000000u, kMaskB = 0x0000FF0000FF0000u;
+    if ((a & kMaskA) == 0x2D00002D00000000u && (b & kMaskB) == 0x00003A0000540000u &&
+        (c & kMaskB) == 0x00003A00003A0000u) {
+      constexpr std::uint64_t kZeros = 0x3030303030303030u;
+      a = (a & ~kMaskA) | (kZeros & kMaskA);
+      b = (b & ~kMaskB) | (kZeros & kMaskB);
+      c = (c & ~kMaskB) | (kZeros & kMaskB);
+      if (allDigits(a) && allDigits(b) && allDigits(c)) {
+        // Byte k of pairs(w) is the number of the digits at k and k + 1.
+        const std::uint64_t ya = pairs(a - kZeros), yb = pairs(b - kZeros), yc = pairs(c - kZeros);
+        const unsigned year = byteAt(ya, 0) * 100 + byteAt(ya, 2);
+        const unsigned month = byteAt(ya, 5), day = byteAt(yb, 0), hour = byteAt(yb, 3);
+        const unsigned minute = byteAt(yb, 6), second = byteAt(yc, 6);
+        if (year == 0 || month < 1 || month > 12 || day < 1 ||
+            day > static_cast<unsigned>(
+                      daysInMonth(static_cast<int>(month), static_cast<int>(year % 400))) ||
+            minute > 59 || second > 59) {
+          return kInvalid;
+        }
+        if (hour < 24)
+          return DateTimeForm::Common;
+        return hour == 24 && minute == 0 && second == 0 ? DateTimeForm::Other : kInvalid;
+      }
+    }
+  }
   std::size_t i = 0;
   if (i < text.size() && text[i] == '-')
     ++i;
@@ -123,11 +189,11 @@ inline bool isDateTime(std::string_view text) noexcept {
       !literal(text, i, '-') || !digits(text, i, 2, day) || !literal(text, i, 'T') ||
       !digits(text, i, 2, hour) || !literal(text, i, ':') || !digits(text, i, 2, minute) ||
       !literal(text, i, ':') || !digits(text, i, 2, second)) {
-    return false;
+    return kInvalid;
   }
   if (month < 1 || month > 12 || day < 1 || day > daysInMonth(month, yearModulo) || minute > 59 ||
       second > 59 || hour > 24) {
-    return false;
+    return kInvalid;
   }
   bool zeroFraction = true;
   if (i < text.size() && text[i] == '.') {
@@ -135,20 +201,27 @@ inline bool isDateTime(std::string_view text) noexcept {
     while (i < text.size() && isDigit(text[i]))
       zeroFraction = zeroFraction && text[i++] == '0';
     if (i == first)
-      return false;
+      return kInvalid;
   }
   if (hour == 24 && (minute != 0 || second != 0 || !zeroFraction))
-    return false;
+    return kInvalid;
   if (i == text.size())
-    return true;
+    return DateTimeForm::Other;
   if (text[i] == 'Z')
-    return i + 1 == text.size();
+    return i + 1 == text.size() ? DateTimeForm::Other : kInvalid;
   int zoneHour = 0, zoneMinute = 0;
   if ((text[i] != '+' && text[i] != '-') || !digits(text, ++i, 2, zoneHour) ||
       !literal(text, i, ':') || !digits(text, i, 2, zoneMinute) || i != text.size()) {
-    return false;
+    return kInvalid;
   }
-  return zoneMinute <= 59 && (zoneHour < 14 || (zoneHour == 14 && zoneMinute == 0));
+  return zoneMinute <= 59 && (zoneHour < 14 || (zoneHour == 14 && zoneMinute == 0))
+             ? DateTimeForm::Other
+             : kInvalid;
+}
+
+/// xs:dateTime, in any of its forms.
+inline bool isDateTime(std::string_view text) noexcept {
+  return dateTimeForm(text) != DateTimeForm::Invalid;
 }
 
 /// Whether the pattern's automaton accepts the whole value.
@@ -167,13 +240,22 @@ enum class ValueFault { None, Lexical, Pattern };
 /// Checks value (as the tree holds it: attribute values normalised, text as written) against
 /// type, after the whitespace handling of its built-in type.
 inline ValueFault checkValue(const SimpleType& type, std::string_view value) noexcept {
-  if (type.builtin != Builtin::String) {
+  bool common = false;
+  if (type.builtin == Builtin::Int) {
     value = withoutOuterBlanks(value);
-    const bool lexical = type.builtin == Builtin::Int ? isInt(value) : isDateTime(value);
-    if (!lexical)
+    if (!isInt(value))
       return ValueFault::Lexical;
+  } else if (type.builtin == Builtin::DateTime) {
+    value = withoutOuterBlanks(value);
+    const DateTimeForm form = dateTimeForm(value);
+    if (form == DateTimeForm::Invalid)
+      return ValueFault::Lexical;
+    common = form == DateTimeForm::Common;
   }
-  if (type.pattern != nullptr && !matches(*type.pattern, value))
+  const Pattern* pattern = type.pattern;
+  // A date in the common form needs no automaton when the compiler proved that the pattern holds
+  // for every such value: running it took more than half of validating the criteria document.
+  if (pattern != nullptr && !(common && pattern->coversCommonForm) && !matches(*pattern, value))
     return ValueFault::Pattern;
   return ValueFault::None;
 }

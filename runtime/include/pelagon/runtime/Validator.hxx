@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
@@ -71,19 +72,55 @@ inline std::string namespaceText(std::string_view uri) {
   failAt(node.getLineOf(part), node.getColumnOf(part), cause);
 }
 
+/// Names compared in place, a word at a time: the names of schemas are short, and a call to
+/// memcmp for each cost a third of validating the attributes of the criteria document (B).
+inline bool sameName(std::string_view a, std::string_view b) noexcept {
+  std::size_t n = a.size();
+  if (n != b.size())
+    return false;
+  const char* p = a.data();
+  const char* q = b.data();
+  const auto same = [](const char* x, const char* y, auto word) {
+    std::memcpy(&word, x, sizeof word);
+    decltype(word) other;
+    std::memcpy(&other, y, sizeof other);
+    return word == other;
+  };
+  if (n >= 8) {
+    for (; n > 8; n -= 8, p += 8, q += 8) {
+      if (!same(p, q, std::uint64_t{}))
+        return false;
+    }
+    return same(p + n - 8, q + n - 8, std::uint64_t{});  // the last 8 bytes, overlapping
+  }
+  if (n >= 4)
+    return same(p, q, std::uint32_t{}) && same(p + n - 4, q + n - 4, std::uint32_t{});
+  for (; n > 0; --n, ++p, ++q) {
+    if (*p != *q)
+      return false;
+  }
+  return true;
+}
+
 /// Namespace names found equal to a table's, known again by the addresses of both. Elements
 /// share the characters of the declaration in scope, so a document costs a few comparisons of
 /// namespace names in all, whatever its size.
 class KnownNamespaces {
  public:
   bool same(std::string_view inDocument, std::string_view inTable) noexcept {
-    for (const Pair& pair : known_) {
-      if (pair.document == inDocument.data() && pair.table == inTable.data())
+    const Pair& last = known_[last_];
+    if (last.document == inDocument.data() && last.table == inTable.data())
+      return true;  // most elements are in the namespace of the one before
+    for (unsigned k = 0; k < kSlots; ++k) {
+      if (known_[k].document == inDocument.data() && known_[k].table == inTable.data()) {
+        last_ = k;
         return true;
+      }
     }
-    if (inDocument != inTable)
+    if (!sameName(inDocument, inTable))
       return false;
-    known_[next_++ % kSlots] = {inDocument.data(), inTable.data()};
+    last_ = next_++ % kSlots;
+    known_[last_] = {inDocument.data(), inTable.data()};
     return true;
   }
 
@@ -95,6 +132,7 @@ class KnownNamespaces {
   };
   Pair known_[kSlots];
   unsigned next_ = 0;
+  unsigned last_ = 0;
 };
 
 /// Attributes that any element may carry besides its declared ones: namespace declarations, and
@@ -123,21 +161,21 @@ inline std::string valueFault(ValueFault fault, const SimpleType& type, const st
 }
 
 /// The attributes of an element against its type's: each declared one's value, no undeclared
-/// one, every required one present. allowed is null for an element of a simple type, which may
-/// carry no attribute of its own.
+/// one, every required one present (bit k of required stands for allowed[k]). allowed is null
+/// for an element of a simple type, which may carry no attribute of its own.
 inline void checkAttributes(const XMLNode& node, const AttributeUse* allowed, std::size_t count,
-                            std::string_view typeName) {
+                            std::uint64_t required, const char* typeName) {
+  if (node.getAttrCount() == 0 && required == 0)
+    return;
   std::uint64_t present = 0;
   std::size_t expected = 0;  // documents mostly give attributes in the declared order
-  const std::size_t attributes = node.getAttrCount();
-  for (std::size_t i = 0; i < attributes; ++i) {
-    const XMLAttribute attribute = node.getAttrAt(i);
+  node.forEachAttr([&](const XMLAttribute& attribute) {
     std::size_t match = count;
-    if (expected < count && attribute.name == allowed[expected].name) {
+    if (expected < count && sameName(attribute.name, allowed[expected].name)) {
       match = expected;
     } else {
       for (std::size_t k = 0; k < count; ++k) {
-        if (attribute.name == allowed[k].name) {
+        if (sameName(attribute.name, allowed[k].name)) {
           match = k;
           break;
         }
@@ -145,12 +183,12 @@ inline void checkAttributes(const XMLNode& node, const AttributeUse* allowed, st
     }
     if (match == count) {
       if (isAllowedEverywhere(node, attribute.name))
-        continue;
+        return;
       const std::string_view element = node.getLocalName();
       failAtPart(node, attribute.name,
                  "attribute " + quoted(attribute.name) + " is not declared for element " +
                      quoted(element) +
-                     (element == typeName ? "" : " of type '" + std::string(typeName) + "'"));
+                     (element == typeName ? "" : std::string(" of type '") + typeName + "'"));
     }
     present |= std::uint64_t{1} << match;
     expected = match + 1;
@@ -160,11 +198,13 @@ inline void checkAttributes(const XMLNode& node, const AttributeUse* allowed, st
       failAtPart(node, attribute.name,
                  valueFault(fault, type, "attribute " + quoted(attribute.name), attribute.value));
     }
-  }
-  for (std::size_t k = 0; k < count; ++k) {
-    if (allowed[k].required && (present & (std::uint64_t{1} << k)) == 0) {
-      failAtElement(node, "attribute " + quoted(allowed[k].name) + " is required in element " +
-                              quoted(node.getLocalName()));
+  });
+  if ((present & required) != required) {
+    for (std::size_t k = 0; k < count; ++k) {
+      if ((required & ~present & (std::uint64_t{1} << k)) != 0) {
+        failAtElement(node, "attribute " + quoted(allowed[k].name) + " is required in element " +
+                                quoted(node.getLocalName()));
+      }
     }
   }
 }
@@ -187,12 +227,18 @@ class Validator {
       }
       const XMLNode child = top.next;
       top.next = child.getNextSibling();
-      textBefore(top, child.getName().data());
-      const Particle& particle = match(top, child);
-      if (particle.type != nullptr) {
-        open(child, *particle.type);
+      // The checks of text, attributes and order run as calls only where they have work: the
+      // calls themselves cost a third of validating the results document (A), whose elements
+      // mostly have no text around them, no attributes or the particle of the one before.
+      if (top.run != XMLTextRunIterator())
+        textBefore(top, child.getName().data());
+      const Particle* particle = sameParticle(top, child);
+      if (particle == nullptr)
+        particle = &match(top, child);
+      if (particle->type != nullptr) {
+        open(child, *particle->type);
       } else {
-        textElement(child, particle);
+        textElement(child, *particle);
       }
     }
   }
@@ -208,7 +254,9 @@ class Validator {
   };
 
   void open(const XMLNode& node, const ComplexType& type) {
-    Detail::checkAttributes(node, type.attributes, type.attributeCount, type.name);
+    if (node.getAttrCount() != 0 || type.required != 0) {
+      Detail::checkAttributes(node, type.attributes, type.attributeCount, type.required, type.name);
+    }
     new (&frames_[depth_++].frame)
         Frame{node, &type, node.getFirstChild(), node.getTextRuns().begin(), 0, false};
   }
@@ -235,13 +283,28 @@ class Validator {
     }
   }
 
+  // The particle of the child before, when child stands for it too: another entry of a list, or
+  // the first element of the particle after none; null otherwise.
+  const Particle* sameParticle(Frame& frame, const XMLNode& child) noexcept {
+    if (frame.particle >= frame.type->particleCount)
+      return nullptr;
+    const Particle& particle = frame.type->particles[frame.particle];
+    if ((frame.matched && !particle.list) ||
+        !Detail::sameName(particle.name, child.getLocalName()) ||
+        !namespaces_.same(child.getNamespaceUriView(), particle.namespaceUri)) {
+      return nullptr;
+    }
+    frame.matched = true;
+    return &particle;
+  }
+
   // The particle that child stands for, which must come next in the sequence.
   const Particle& match(Frame& frame, const XMLNode& child) {
     const ComplexType& type = *frame.type;
     const std::string_view name = child.getLocalName();
     for (std::size_t j = frame.particle; j < type.particleCount; ++j) {
       const Particle& particle = type.particles[j];
-      if (particle.name != name)
+      if (!Detail::sameName(particle.name, name))
         continue;
       if (!namespaces_.same(child.getNamespaceUriView(), particle.namespaceUri)) {
         Detail::failAtElement(child, "element " + Detail::quoted(name) + " is in " +
@@ -254,7 +317,12 @@ class Validator {
                                          " occurs more than once in element " +
                                          Detail::quoted(frame.node.getLocalName()));
       }
-      missingBefore(frame, j, "'" + std::string(name) + "'", child);
+      const std::size_t missing = firstMissing(frame, j);
+      if (missing != j) {
+        Detail::failAtElement(child, "expected element '" +
+                                         std::string(type.particles[missing].name) + "' before '" +
+                                         std::string(name) + "'");
+      }
       frame.particle = j;
       frame.matched = true;
       return particle;
@@ -266,7 +334,7 @@ class Validator {
                                        ", whose type '" + type.name + "' has no content");
     }
     for (std::size_t j = 0; j < frame.particle; ++j) {
-      if (type.particles[j].name == name) {
+      if (Detail::sameName(type.particles[j].name, name)) {
         Detail::failAtElement(
             child, "element " + Detail::quoted(name) + " is out of order in element " +
                        Detail::quoted(frame.node.getLocalName()) + ": it must come before '" +
@@ -278,17 +346,15 @@ class Validator {
                                      expectation(frame));
   }
 
-  // The particles from the frame's current one up to (not including) last are all satisfied.
-  static void missingBefore(const Frame& frame, std::size_t last, const std::string& before,
-                            const XMLNode& at) {
+  // The first particle from the frame's current one up to (not including) last that must come
+  // before last and has not; last when there is none.
+  static std::size_t firstMissing(const Frame& frame, std::size_t last) noexcept {
     for (std::size_t k = frame.particle; k < last; ++k) {
       const Particle& particle = frame.type->particles[k];
-      const bool satisfied = particle.list || (k == frame.particle && frame.matched);
-      if (!satisfied) {
-        Detail::failAtElement(
-            at, "expected element '" + std::string(particle.name) + "' before " + before);
-      }
+      if (!particle.list && !(k == frame.particle && frame.matched))
+        return k;
     }
+    return last;
   }
 
   // What may come at the frame's current place: "'a', 'b' or the end of the element".
@@ -308,14 +374,20 @@ class Validator {
 
   void close(Frame& frame) {
     textBefore(frame, nullptr);
-    missingBefore(frame, frame.type->particleCount,
-                  "the end of element " + Detail::quoted(frame.node.getLocalName()), frame.node);
+    const std::size_t missing = firstMissing(frame, frame.type->particleCount);
+    if (missing != frame.type->particleCount) {
+      Detail::failAtElement(frame.node, "expected element '" +
+                                            std::string(frame.type->particles[missing].name) +
+                                            "' before the end of element " +
+                                            Detail::quoted(frame.node.getLocalName()));
+    }
   }
 
   // An element of a simple type: no attribute of its own, no child element, and text of the
   // type.
   static void textElement(const XMLNode& node, const Particle& particle) {
-    Detail::checkAttributes(node, nullptr, 0, particle.text->name);
+    if (node.getAttrCount() != 0)
+      Detail::checkAttributes(node, nullptr, 0, 0, particle.text->name);
     if (const XMLNode child = node.getFirstChild()) {
       Detail::failAtElement(child, "element " + Detail::quoted(child.getLocalName()) +
                                        " is not allowed in element " +

@@ -44,7 +44,7 @@ constexpr Validation::AttributeUse kModelObjectContentOf1Attributes[] = {
     {"type", &Validation::kString, false},
 };
 constexpr Validation::ComplexType kModelObjectContentOf1{
-    "ModelObject", kModelObjectContentOf1Attributes, 2, nullptr, 0};
+    "ModelObject", kModelObjectContentOf1Attributes, 2, 0, nullptr, 0};
 
 // SavedQueryObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::AttributeUse kSavedQueryObjectContentAttributes[] = {
@@ -55,8 +55,11 @@ constexpr Validation::Particle kSavedQueryObjectContentParticles[] = {
     {"query", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
 };
 constexpr Validation::ComplexType kSavedQueryObjectContent{"SavedQueryObject",
-                                                           kSavedQueryObjectContentAttributes, 2,
-                                                           kSavedQueryObjectContentParticles, 1};
+                                                           kSavedQueryObjectContentAttributes,
+                                                           2,
+                                                           0,
+                                                           kSavedQueryObjectContentParticles,
+                                                           1};
 
 // SavedQueryFieldObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::AttributeUse kSavedQueryFieldObjectContentAttributes[] = {
@@ -71,19 +74,23 @@ constexpr Validation::Particle kSavedQueryFieldObjectContentParticles[] = {
     {"lov", kOwnNamespace, &kModelObjectContentOf1, nullptr, false},
 };
 constexpr Validation::ComplexType kSavedQueryFieldObjectContent{
-    "SavedQueryFieldObject", kSavedQueryFieldObjectContentAttributes, 6,
-    kSavedQueryFieldObjectContentParticles, 1};
+    "SavedQueryFieldObject",
+    kSavedQueryFieldObjectContentAttributes,
+    6,
+    0,
+    kSavedQueryFieldObjectContentParticles,
+    1};
 
 // SavedQueryFieldListObject (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::Particle kSavedQueryFieldListObjectContentParticles[] = {
     {"fields", kOwnNamespace, &kSavedQueryFieldObjectContent, nullptr, true},
 };
 constexpr Validation::ComplexType kSavedQueryFieldListObjectContent{
-    "SavedQueryFieldListObject", nullptr, 0, kSavedQueryFieldListObjectContentParticles, 1};
+    "SavedQueryFieldListObject", nullptr, 0, 0, kSavedQueryFieldListObjectContentParticles, 1};
 
 // GetSavedQueriesInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
-constexpr Validation::ComplexType kGetSavedQueriesInputContent{"GetSavedQueriesInput", nullptr, 0,
-                                                               nullptr, 0};
+constexpr Validation::ComplexType kGetSavedQueriesInputContent{
+    "GetSavedQueriesInput", nullptr, 0, 0, nullptr, 0};
 
 // ErrorValue (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
@@ -92,7 +99,7 @@ constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
     {"message", &Validation::kString, false},
 };
 constexpr Validation::ComplexType kErrorValueContentOf1{
-    "ErrorValue", kErrorValueContentOf1Attributes, 3, nullptr, 0};
+    "ErrorValue", kErrorValueContentOf1Attributes, 3, 0, nullptr, 0};
 
 // PartialError (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::AttributeUse kPartialErrorContentOf1Attributes[] = {
@@ -102,7 +109,7 @@ constexpr Validation::Particle kPartialErrorContentOf1Particles[] = {
     {"errorValues", kNamespaceOf1, &kErrorValueContentOf1, nullptr, true},
 };
 constexpr Validation::ComplexType kPartialErrorContentOf1{
-    "PartialError", kPartialErrorContentOf1Attributes, 1, kPartialErrorContentOf1Particles, 1};
+    "PartialError", kPartialErrorContentOf1Attributes, 1, 0, kPartialErrorContentOf1Particles, 1};
 
 // ServiceData (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
@@ -112,8 +119,8 @@ constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
     {"deleted", kNamespaceOf1, nullptr, &Validation::kString, true},
     {"partialErrors", kNamespaceOf1, &kPartialErrorContentOf1, nullptr, true},
 };
-constexpr Validation::ComplexType kServiceDataContentOf1{"ServiceData", nullptr, 0,
-                                                         kServiceDataContentOf1Particles, 5};
+constexpr Validation::ComplexType kServiceDataContentOf1{
+    "ServiceData", nullptr, 0, 0, kServiceDataContentOf1Particles, 5};
 
 // GetSavedQueriesResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::Particle kGetSavedQueriesResponseContentParticles[] = {
@@ -121,14 +128,14 @@ constexpr Validation::Particle kGetSavedQueriesResponseContentParticles[] = {
     {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
 };
 constexpr Validation::ComplexType kGetSavedQueriesResponseContent{
-    "GetSavedQueriesResponse", nullptr, 0, kGetSavedQueriesResponseContentParticles, 2};
+    "GetSavedQueriesResponse", nullptr, 0, 0, kGetSavedQueriesResponseContentParticles, 2};
 
 // DescribeSavedQueriesInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::Particle kDescribeSavedQueriesInputContentParticles[] = {
     {"queries", kOwnNamespace, &kModelObjectContentOf1, nullptr, true},
 };
 constexpr Validation::ComplexType kDescribeSavedQueriesInputContent{
-    "DescribeSavedQueriesInput", nullptr, 0, kDescribeSavedQueriesInputContentParticles, 1};
+    "DescribeSavedQueriesInput", nullptr, 0, 0, kDescribeSavedQueriesInputContentParticles, 1};
 
 // DescribeSavedQueriesResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::Particle kDescribeSavedQueriesResponseContentParticles[] = {
@@ -136,7 +143,12 @@ constexpr Validation::Particle kDescribeSavedQueriesResponseContentParticles[] =
     {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
 };
 constexpr Validation::ComplexType kDescribeSavedQueriesResponseContent{
-    "DescribeSavedQueriesResponse", nullptr, 0, kDescribeSavedQueriesResponseContentParticles, 2};
+    "DescribeSavedQueriesResponse",
+    nullptr,
+    0,
+    0,
+    kDescribeSavedQueriesResponseContentParticles,
+    2};
 
 // ExecuteSavedQueryInput (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::AttributeUse kExecuteSavedQueryInputContentAttributes[] = {
@@ -148,8 +160,12 @@ constexpr Validation::Particle kExecuteSavedQueryInputContentParticles[] = {
     {"values", kOwnNamespace, nullptr, &Validation::kString, true},
 };
 constexpr Validation::ComplexType kExecuteSavedQueryInputContent{
-    "ExecuteSavedQueryInput", kExecuteSavedQueryInputContentAttributes, 1,
-    kExecuteSavedQueryInputContentParticles, 3};
+    "ExecuteSavedQueryInput",
+    kExecuteSavedQueryInputContentAttributes,
+    1,
+    0,
+    kExecuteSavedQueryInputContentParticles,
+    3};
 
 // ExecuteSavedQueryResponse (http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery)
 constexpr Validation::AttributeUse kExecuteSavedQueryResponseContentAttributes[] = {
@@ -160,8 +176,12 @@ constexpr Validation::Particle kExecuteSavedQueryResponseContentParticles[] = {
     {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
 };
 constexpr Validation::ComplexType kExecuteSavedQueryResponseContent{
-    "ExecuteSavedQueryResponse", kExecuteSavedQueryResponseContentAttributes, 1,
-    kExecuteSavedQueryResponseContentParticles, 2};
+    "ExecuteSavedQueryResponse",
+    kExecuteSavedQueryResponseContentAttributes,
+    1,
+    0,
+    kExecuteSavedQueryResponseContentParticles,
+    2};
 
 }  // namespace
 

@@ -59,13 +59,17 @@ constexpr bool kStampTypeAccepting[] = {false, false, false, false, false, false
                                         false, false, false, false, false, false, false,
                                         false, false, false, false, false, false, true};
 constexpr Validation::Pattern kStampTypePattern{
-    "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}", kStampTypeClasses, kStampTypeNext,
-    kStampTypeAccepting, 5};
+    "[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}",
+    kStampTypeClasses,
+    kStampTypeNext,
+    kStampTypeAccepting,
+    5,
+    true};
 constexpr Validation::SimpleType kStampType{"Stamp", Validation::Builtin::DateTime,
                                             &kStampTypePattern};
 
 // Empty (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
-constexpr Validation::ComplexType kEmptyContent{"Empty", nullptr, 0, nullptr, 0};
+constexpr Validation::ComplexType kEmptyContent{"Empty", nullptr, 0, 0, nullptr, 0};
 
 // Flat (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
 constexpr Validation::AttributeUse kFlatContentAttributes[] = {
@@ -74,7 +78,7 @@ constexpr Validation::AttributeUse kFlatContentAttributes[] = {
     {"when", &Validation::kDateTime, false},
     {"stamp", &kStampType, false},
 };
-constexpr Validation::ComplexType kFlatContent{"Flat", kFlatContentAttributes, 4, nullptr, 0};
+constexpr Validation::ComplexType kFlatContent{"Flat", kFlatContentAttributes, 4, 0x2u, nullptr, 0};
 
 // Nested (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
 constexpr Validation::Particle kNestedContentParticles[] = {
@@ -82,7 +86,8 @@ constexpr Validation::Particle kNestedContentParticles[] = {
     {"names", kOwnNamespace, nullptr, &Validation::kString, true},
     {"numbers", kOwnNamespace, nullptr, &Validation::kInt, true},
 };
-constexpr Validation::ComplexType kNestedContent{"Nested", nullptr, 0, kNestedContentParticles, 3};
+constexpr Validation::ComplexType kNestedContent{"Nested", nullptr, 0, 0, kNestedContentParticles,
+                                                 3};
 
 // ModelObject (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::AttributeUse kModelObjectContentOf1Attributes[] = {
@@ -90,7 +95,7 @@ constexpr Validation::AttributeUse kModelObjectContentOf1Attributes[] = {
     {"type", &Validation::kString, false},
 };
 constexpr Validation::ComplexType kModelObjectContentOf1{
-    "ModelObject", kModelObjectContentOf1Attributes, 2, nullptr, 0};
+    "ModelObject", kModelObjectContentOf1Attributes, 2, 0, nullptr, 0};
 
 // ErrorValue (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
@@ -99,7 +104,7 @@ constexpr Validation::AttributeUse kErrorValueContentOf1Attributes[] = {
     {"message", &Validation::kString, false},
 };
 constexpr Validation::ComplexType kErrorValueContentOf1{
-    "ErrorValue", kErrorValueContentOf1Attributes, 3, nullptr, 0};
+    "ErrorValue", kErrorValueContentOf1Attributes, 3, 0, nullptr, 0};
 
 // PartialError (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::AttributeUse kPartialErrorContentOf1Attributes[] = {
@@ -109,7 +114,7 @@ constexpr Validation::Particle kPartialErrorContentOf1Particles[] = {
     {"errorValues", kNamespaceOf1, &kErrorValueContentOf1, nullptr, true},
 };
 constexpr Validation::ComplexType kPartialErrorContentOf1{
-    "PartialError", kPartialErrorContentOf1Attributes, 1, kPartialErrorContentOf1Particles, 1};
+    "PartialError", kPartialErrorContentOf1Attributes, 1, 0, kPartialErrorContentOf1Particles, 1};
 
 // ServiceData (http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base)
 constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
@@ -119,8 +124,8 @@ constexpr Validation::Particle kServiceDataContentOf1Particles[] = {
     {"deleted", kNamespaceOf1, nullptr, &Validation::kString, true},
     {"partialErrors", kNamespaceOf1, &kPartialErrorContentOf1, nullptr, true},
 };
-constexpr Validation::ComplexType kServiceDataContentOf1{"ServiceData", nullptr, 0,
-                                                         kServiceDataContentOf1Particles, 5};
+constexpr Validation::ComplexType kServiceDataContentOf1{
+    "ServiceData", nullptr, 0, 0, kServiceDataContentOf1Particles, 5};
 
 // Everything (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
 constexpr Validation::AttributeUse kEverythingContentAttributes[] = {
@@ -134,15 +139,15 @@ constexpr Validation::Particle kEverythingContentParticles[] = {
     {"empty", kOwnNamespace, &kEmptyContent, nullptr, false},
     {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
 };
-constexpr Validation::ComplexType kEverythingContent{"Everything", kEverythingContentAttributes, 1,
-                                                     kEverythingContentParticles, 6};
+constexpr Validation::ComplexType kEverythingContent{
+    "Everything", kEverythingContentAttributes, 1, 0, kEverythingContentParticles, 6};
 
 // OnlyReference (http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage)
 constexpr Validation::Particle kOnlyReferenceContentParticles[] = {
     {"ServiceData", kNamespaceOf1, &kServiceDataContentOf1, nullptr, false},
 };
-constexpr Validation::ComplexType kOnlyReferenceContent{"OnlyReference", nullptr, 0,
-                                                        kOnlyReferenceContentParticles, 1};
+constexpr Validation::ComplexType kOnlyReferenceContent{
+    "OnlyReference", nullptr, 0, 0, kOnlyReferenceContentParticles, 1};
 
 }  // namespace
 
