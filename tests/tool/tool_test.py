@@ -276,6 +276,39 @@ class StrictTest(unittest.TestCase):
         self.assertEqual(out.count(": ok: "), len(names))
 
 
+class ValidateTest(unittest.TestCase):
+    """check --validate: the first fault against the schema, where reading would accept."""
+
+    def test_every_example_and_sample_is_valid(self):
+        examples = example_messages(built_folders())
+        status, out, _ = run("check", "--validate", *[path for _, path, _ in examples], cwd=TOP)
+        self.assertEqual((status, out.count(": ok: ")), (0, len(examples)), out)
+
+    def test_what_reading_accepts_and_validation_refuses(self):
+        text = (f'<ExecuteSavedQueryInput xmlns="{Q2006}" limit="5" max="7"><entries>Name</entries>'
+                "</ExecuteSavedQueryInput>").encode()
+        self.assertEqual(run("check", "-", stdin=text)[0], 0)
+        self.assertEqual(run("check", "--validate", "-", stdin=text), (1, (
+            "<stdin>:1:110: error: attribute 'max' is not declared for element "
+            "'ExecuteSavedQueryInput'\n"), ""))
+        # --type takes the root's content as the type's, whatever the root is named.
+        renamed = text.replace(b"ExecuteSavedQueryInput", b"Request").replace(b' max="7"', b"")
+        self.assertEqual(run("check", "--validate", "--type", "ExecuteSavedQueryInput", "-",
+                             stdin=renamed), (1, (
+            "<stdin>:1:1: error: expected element 'query' before the end of element 'Request'\n"),
+            ""))
+
+    def test_a_huge_name_is_shortened(self):
+        name = "n" * 100_000
+        text = f'<GetSavedQueriesResponse xmlns="{Q2006}"><{name}/></GetSavedQueriesResponse>'
+        for option in ((), ("--validate",)):
+            with self.subTest(option=option):
+                status, out, _ = run("check", *option, "-", stdin=text.encode())
+                self.assertEqual(status, 1)
+                self.assertLess(len(out), 300)
+                self.assertIn("n" * 40, out)
+
+
 class FormatTest(unittest.TestCase):
     """pelagon format: the library's canonical form, optionally indented without changing values."""
 
