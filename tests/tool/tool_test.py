@@ -295,8 +295,7 @@ class ValidateTest(unittest.TestCase):
         renamed = text.replace(b"ExecuteSavedQueryInput", b"Request").replace(b' max="7"', b"")
         self.assertEqual(run("check", "--validate", "--type", "ExecuteSavedQueryInput", "-",
                              stdin=renamed), (1, (
-            "<stdin>:1:1: error: expected element 'query' before the end of element 'Request'\n"),
-            ""))
+            "<stdin>:1:95: error: expected element 'query' before 'entries'\n"), ""))
 
     def test_a_huge_name_is_shortened(self):
         name = "n" * 100_000
