@@ -150,6 +150,24 @@ class CompilerTest(unittest.TestCase):
     def test_malformed_schema_names_the_line(self):
         self.rejects("<xs:complexType name='A'>\n</xs:element>\n", 5, "mismatched tag")
 
+    def test_a_pattern_it_cannot_translate_is_refused_at_its_line(self):
+        self.rejects("""\
+            <xs:simpleType name="Code">
+              <xs:restriction base="xs:string">
+                <xs:pattern value="\\p{Lu}+"/>
+              </xs:restriction>
+            </xs:simpleType>
+            """, 6, r'pattern "\\p\{Lu\}\+": \\p stands for a Unicode category')
+
+    def test_use_required_is_kept(self):
+        schema = self.load("""\
+            <xs:complexType name="A">
+              <xs:attribute name="b" type="xs:int" use="required"/>
+              <xs:attribute name="c" type="xs:int"/>
+            </xs:complexType>
+            """)
+        self.assertEqual([f.required for f in schema.find_type("A").fields], [True, False])
+
 
 if __name__ == "__main__":
     unittest.main()
