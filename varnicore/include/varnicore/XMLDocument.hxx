@@ -74,27 +74,6 @@ class VARNICORE_API XMLNode {
     return {std::string_view(tree_->text + attribute.name, attribute.nameLength),
             std::string_view(tree_->text + attribute.value, attribute.valueLength)};
   }
-  /// Calls visit(XMLAttribute) for each attribute in document order, namespace declarations
-  /// included: getAttrAt for them all, in one pass over the records.
-  template <class Visit>
-  void forEachAttr(Visit&& visit) const {
-    if (!element_)
-      return;
-    const std::uint32_t first = element_->firstAttribute;
-    const std::uint32_t count = element_->attributeCount;
-    const auto views = [this, &visit](const Detail::AttributeRecord& attribute) {
-      visit(XMLAttribute{std::string_view(tree_->text + attribute.name, attribute.nameLength),
-                         std::string_view(tree_->text + attribute.value, attribute.valueLength)});
-    };
-    if (const Detail::AttributeRecord* run = tree_->attributes.run(first, count)) {
-      for (std::uint32_t i = 0; i < count; ++i)
-        views(run[i]);
-    } else {
-      for (std::uint32_t i = 0; i < count; ++i)
-        views(tree_->attributes[first + i]);
-    }
-  }
-
   /// The element name as written, with its prefix.
   std::string_view getName() const noexcept {
     return element_ ? std::string_view(tree_->text + element_->name, element_->nameLength)

@@ -148,9 +148,10 @@ enum class DateTimeForm { Invalid, Common, Other };
 inline DateTimeForm dateTimeForm(std::string_view text) noexcept {
   using namespace Detail;
   constexpr DateTimeForm kInvalid = DateTimeForm::Invalid;
-  // The common form, YYYY-MM-DDThh:mm:ss, checked eight bytes at a time: the general path below
-  // took a third of validating the criteria document (B), which holds six dates in every
-  // criterion, and byte-wise checks of this form still a fifth.
+  // The common form, YYYY-MM-DDThh:mm:ss, checked eight bytes at a time: with only the general
+  // path below, validating the criteria document (B), six dates in every criterion, takes 22 %
+  // more instructions, and with the form checked a byte at a time 4 % more (pelagon_bench
+  // --scale 0.1 --repeat B validate under callgrind).
   if (text.size() == 19) {
     const char* p = text.data();
     std::uint64_t a = littleWord(p), b = littleWord(p + 8), c = littleWord(p + 11);
@@ -254,7 +255,8 @@ inline ValueFault checkValue(const SimpleType& type, std::string_view value) noe
   }
   const Pattern* pattern = type.pattern;
   // A date in the common form needs no automaton when the compiler proved that the pattern holds
-  // for every such value: running it took more than half of validating the criteria document.
+  // for every such value: running it anyway takes 32 % more instructions to validate the
+  // criteria document (B).
   if (pattern != nullptr && !(common && pattern->coversCommonForm) && !matches(*pattern, value))
     return ValueFault::Pattern;
   return ValueFault::None;
