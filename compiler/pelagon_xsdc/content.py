@@ -9,6 +9,7 @@ come with their automata (patterns.py). The structures are the binding runtime's
 tree and the type's table to the one validator (pelagon/runtime/Validator.hxx).
 """
 
+from .model import dependency_order
 from .writer import fill
 
 VALIDATION = "Validation"
@@ -17,24 +18,6 @@ _BUILTINS = {"string": "String", "int": "Int", "date": "DateTime"}
 
 def _literal(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
-
-
-def reached_types(schema):
-    """The complex types that validating any type of the schema may meet, each after the ones
-    it uses."""
-    ordered, placed = [], set()
-
-    def place(complex_type):
-        if id(complex_type) in placed:
-            return
-        placed.add(id(complex_type))
-        for dependency in complex_type.dependencies:
-            place(dependency)
-        ordered.append(complex_type)
-
-    for complex_type in schema.types:
-        place(complex_type)
-    return ordered
 
 
 class Names:
@@ -94,7 +77,7 @@ def _automaton_lines(name, automaton):
 def tables(schema):
     """The lines of the tables, for the source file's anonymous namespace."""
     names = Names(schema)
-    types = reached_types(schema)
+    types = dependency_order(schema, imported=True)
     if schema.documents:
         names.namespace(schema)  # the global elements are in it
     lines = []

@@ -477,12 +477,13 @@ def nesting(complex_type, known=None):
     return known[id(complex_type)]
 
 
-def dependency_order(schema):
-    """The schema's types, each after the types of the same schema that it uses."""
+def dependency_order(schema, imported=False):
+    """The schema's types, each after the types of the same schema that it uses; with imported,
+    also the types of other schemas that they use, each before its first use."""
     ordered, placed = [], set()
 
     def place(complex_type):
-        if id(complex_type) in placed or complex_type.schema is not schema:
+        if id(complex_type) in placed or (complex_type.schema is not schema and not imported):
             return
         placed.add(id(complex_type))
         for dependency in complex_type.dependencies:
