@@ -2,6 +2,7 @@
 // the generated classes: the 2006-03 saved-query types and the coverage schema of the compiler's
 // golden files (every field kind, a required attribute, a plain xs:dateTime, an empty type).
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,11 @@ struct Case {
   std::string at;
   std::string message;
 };
+
+// How a failing case is named in the test's output.
+void PrintTo(const Case& c, std::ostream* out) {
+  *out << c.rule;
+}
 
 // "line L, column C: " of the first occurrence of part in text (columns in bytes).
 std::string placeOf(const std::string& text, const std::string& part) {
