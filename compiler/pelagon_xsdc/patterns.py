@@ -1,6 +1,6 @@
 """Translates xs:pattern facets into automata that the validator of the binding runtime runs.
 
-A pattern is an XML Schema regular expression (XML Schema 1.0, Part 2, appendix F), matched
+A pattern is an XML Schema regular expression (XML Schema 1.0 Datatypes, appendix F), matched
 against the whole value. It becomes a deterministic automaton over the bytes of the value's
 UTF-8 form: a table of byte classes (bytes that no pattern tells apart share a class), one row
 of next states per state, and the accepting states. The validator reads each byte once.
