@@ -78,9 +78,7 @@ const Material& material() {
         m.names.push_back(field.xmlName);
       if (type.validateDocument == nullptr)
         continue;
-      const XMLDocument sample =
-          XMLDocument::parse(Pelagon::Tool::sampleDocument(typeTable(), type));
-      m.samples.push_back(type.rewrite(sample.getRootElement(), typeTable().rootName(type)));
+      m.samples.push_back(Pelagon::Tool::sampleMessage(typeTable(), type));
     }
     m.names.push_back("other");
     m.namespaces.push_back("urn:other");
@@ -122,21 +120,11 @@ class Script {
   std::size_t at_ = 0;
 };
 
-void elementsOf(xmlNodePtr node, std::vector<xmlNodePtr>& out) {
-  for (; node != nullptr; node = node->next) {
-    if (node->type == XML_ELEMENT_NODE) {
-      out.push_back(node);
-      elementsOf(node->children, out);
-    }
-  }
-}
-
 // One edit of the script, on a document of libxml2; false once the document is too large for
 // more (doubling an element again and again would make it grow without bound).
 bool edit(Script& script, xmlDocPtr document) {
   const Material& m = material();
-  std::vector<xmlNodePtr> elements;
-  elementsOf(xmlDocGetRootElement(document), elements);
+  const std::vector<xmlNodePtr> elements = PelagonTest::elementsOf(xmlDocGetRootElement(document));
   if (elements.size() > 2000)
     return false;
   xmlNodePtr node = elements[script.next(elements.size())];
@@ -215,11 +203,7 @@ std::string documentOf(const std::uint8_t* data, std::size_t size) {
                                      nullptr, XML_PARSE_NONET);
   for (int edits = 0; !script.done() && edits < 16 && edit(script, document); ++edits) {
   }
-  xmlChar* text = nullptr;
-  int length = 0;
-  xmlDocDumpMemoryEnc(document, &text, &length, "UTF-8");
-  std::string out(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
-  xmlFree(text);
+  std::string out = PelagonTest::serialized(document);
   xmlFreeDoc(document);
   return out;
 }

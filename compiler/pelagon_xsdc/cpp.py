@@ -196,7 +196,7 @@ def header(complex_type, target):
             f"{declaration} {{ {forward(accessor, argument)} }}"
             for declaration, accessor, argument, _ in accessors(f, types)]
     doc = comment(complex_type.doc or f"The schema type {name}.")
-    if any(t is complex_type for _, t in schema.documents):
+    if content.documents_of(complex_type):
         doc += ["///", "/// As a message, every field filled (`pelagon sample --indent 2`):",
                 f"/// \\verbinclude {names.sample_file(schema, name)}"]
     members = []

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <libxml/parser.h>
+#include <libxml/tree.h>
 #include <libxml/xmlerror.h>
 #include <libxml/xmlschemas.h>
 
@@ -142,6 +143,34 @@ std::string libxml2Departure(SchemaOracle& oracle, const SchemaVerdict& verdict,
   return !again.wellFormed ? ""
          : blanks          ? std::string(kBlanksAroundInt) + "; " + kCdataBlanks
                            : kCdataBlanks;
+}
+
+namespace {
+
+void appendElements(xmlNodePtr node, std::vector<xmlNodePtr>& out) {
+  for (; node != nullptr; node = node->next) {
+    if (node->type == XML_ELEMENT_NODE) {
+      out.push_back(node);
+      appendElements(node->children, out);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<_xmlNode*> elementsOf(_xmlNode* node) {
+  std::vector<xmlNodePtr> out;
+  appendElements(node, out);
+  return out;
+}
+
+std::string serialized(_xmlDoc* document) {
+  xmlChar* text = nullptr;
+  int size = 0;
+  xmlDocDumpMemoryEnc(document, &text, &size, "UTF-8");
+  std::string out(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size));
+  xmlFree(text);
+  return out;
 }
 
 }  // namespace PelagonTest

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+struct _xmlDoc;
+struct _xmlNode;
 struct _xmlSchema;
 
 namespace PelagonTest {
@@ -51,6 +53,11 @@ class SchemaOracle {
 ///   plain text.
 std::string libxml2Departure(SchemaOracle& oracle, const SchemaVerdict& verdict,
                              std::string_view bytes, const std::string& schemaFile);
+
+/// What the mutating tests and the validation fuzzer do to libxml2's trees: the elements below
+/// and including node in document order, and a document written out as UTF-8 text.
+std::vector<_xmlNode*> elementsOf(_xmlNode* node);
+std::string serialized(_xmlDoc* document);
 
 }  // namespace PelagonTest
 

@@ -55,24 +55,6 @@ struct Case {
   std::string what;      // the mutation, "" for none
 };
 
-std::string dump(xmlDocPtr document) {
-  xmlChar* text = nullptr;
-  int size = 0;
-  xmlDocDumpMemoryEnc(document, &text, &size, "UTF-8");
-  std::string out(reinterpret_cast<const char*>(text), static_cast<std::size_t>(size));
-  xmlFree(text);
-  return out;
-}
-
-void elementsOf(xmlNodePtr node, std::vector<xmlNodePtr>& out) {
-  for (; node != nullptr; node = node->next) {
-    if (node->type != XML_ELEMENT_NODE)
-      continue;
-    out.push_back(node);
-    elementsOf(node->children, out);
-  }
-}
-
 bool hasElementChild(xmlNodePtr node) {
   for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
     if (child->type == XML_ELEMENT_NODE)
@@ -94,7 +76,7 @@ class Mutations {
     document_ = xmlReadMemory(base.text.data(), static_cast<int>(base.text.size()), "base.xml",
                               nullptr, XML_PARSE_NONET);
     if (document_ != nullptr)
-      elementsOf(xmlDocGetRootElement(document_), elements_);
+      elements_ = PelagonTest::elementsOf(xmlDocGetRootElement(document_));
   }
   ~Mutations() { xmlFreeDoc(document_); }
 
@@ -110,11 +92,9 @@ class Mutations {
  private:
   void add(const std::string& what, std::size_t element, const Change& change) {
     xmlDocPtr copy = xmlCopyDoc(document_, 1);
-    std::vector<xmlNodePtr> elements;
-    elementsOf(xmlDocGetRootElement(copy), elements);
-    change(copy, elements[element]);
-    out_.push_back({base_.name + ": " + what + " of element " + std::to_string(element), dump(copy),
-                    base_.type, what});
+    change(copy, PelagonTest::elementsOf(xmlDocGetRootElement(copy))[element]);
+    out_.push_back({base_.name + ": " + what + " of element " + std::to_string(element),
+                    PelagonTest::serialized(copy), base_.type, what});
     xmlFreeDoc(copy);
   }
 
@@ -223,9 +203,8 @@ std::vector<Case> baseDocuments() {
   for (const TypeInfo& type : typeTable().types()) {
     if (type.validateDocument == nullptr)
       continue;
-    const XMLDocument sample = XMLDocument::parse(Pelagon::Tool::sampleDocument(typeTable(), type));
     out.push_back({std::string("sample of ") + type.version + ":" + type.name,
-                   type.rewrite(sample.getRootElement(), typeTable().rootName(type)), &type, ""});
+                   Pelagon::Tool::sampleMessage(typeTable(), type), &type, ""});
   }
   std::vector<std::filesystem::path> examples;
   for (const auto& entry :

@@ -89,5 +89,11 @@ std::string sampleDocument(const TypeTable& table, const TypeInfo& type) {
   return SampleWriter(table).document(type);
 }
 
+std::string sampleMessage(const TypeTable& table, const TypeInfo& type) {
+  const ::Corvanthel::Soa::Common::Xml::XMLDocument document =
+      ::Corvanthel::Soa::Common::Xml::XMLDocument::parse(sampleDocument(table, type));
+  return type.rewrite(document.getRootElement(), table.rootName(type));
+}
+
 }  // namespace Tool
 }  // namespace Pelagon

@@ -15,6 +15,10 @@ namespace Tool {
 /// schema gives it. The root element is the type's global element (or named after the type).
 std::string sampleDocument(const TypeTable& table, const TypeInfo& type);
 
+/// The sample document read into its type and written again: the message as the library writes
+/// it.
+std::string sampleMessage(const TypeTable& table, const TypeInfo& type);
+
 }  // namespace Tool
 }  // namespace Pelagon
 

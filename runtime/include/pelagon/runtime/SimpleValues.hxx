@@ -135,6 +135,16 @@ inline int daysInMonth(int month, int yearModulo400) noexcept {
   return month == 2 && leap ? 29 : kDays[month - 1];
 }
 
+// The fields of a date and time in their ranges: a day that exists in its month, minutes and
+// seconds below 60 (the hour is each caller's, for 24:00:00).
+inline bool inRange(unsigned yearModulo400, unsigned month, unsigned day, unsigned minute,
+                    unsigned second) noexcept {
+  return month - 1 < 12 && day >= 1 &&
+         day <= static_cast<unsigned>(
+                    daysInMonth(static_cast<int>(month), static_cast<int>(yearModulo400))) &&
+         minute <= 59 && second <= 59;
+}
+
 }  // namespace Detail
 
 /// xs:dateTime (XML Schema 1.0, Second Edition): '-'? yyyy '-' mm '-' dd 'T' hh ':' mm ':' ss
@@ -169,10 +179,7 @@ inline DateTimeForm dateTimeForm(std::string_view text) noexcept {
         const unsigned year = byteAt(ya, 0) * 100 + byteAt(ya, 2);
         const unsigned month = byteAt(ya, 5), day = byteAt(yb, 0), hour = byteAt(yb, 3);
         const unsigned minute = byteAt(yb, 6), second = byteAt(yc, 6);
-        if (year == 0 || month < 1 || month > 12 || day < 1 ||
-            day > static_cast<unsigned>(
-                      daysInMonth(static_cast<int>(month), static_cast<int>(year % 400))) ||
-            minute > 59 || second > 59) {
+        if (year == 0 || !inRange(year % 400, month, day, minute, second)) {
           return kInvalid;
         }
         if (hour < 24)
@@ -192,8 +199,11 @@ inline DateTimeForm dateTimeForm(std::string_view text) noexcept {
       !literal(text, i, ':') || !digits(text, i, 2, second)) {
     return kInvalid;
   }
-  if (month < 1 || month > 12 || day < 1 || day > daysInMonth(month, yearModulo) || minute > 59 ||
-      second > 59 || hour > 24) {
+  // Every field was read from digits, so none is negative.
+  if (!inRange(static_cast<unsigned>(yearModulo), static_cast<unsigned>(month),
+               static_cast<unsigned>(day), static_cast<unsigned>(minute),
+               static_cast<unsigned>(second)) ||
+      hour > 24) {
     return kInvalid;
   }
   bool zeroFraction = true;
