@@ -3,6 +3,7 @@
 #include <string>
 #include <utility>
 
+#include <pelagon/runtime/Extras.hxx>
 #include <varnicore/Exceptions.hxx>
 
 #include "CommandLine.hxx"
@@ -45,6 +46,10 @@ Options:
              guide validators, are not reported
   --help     show this help
 
+A build of the library on the runtime's interface alone (PELAGON_PLATFORM_CONTRACT) has no
+validation and no places for the errors that reading finds: there --validate is refused, --strict
+reports what reading drops or normalises only, and such an error line reads FILE: error: MESSAGE.
+
 Exit status: 0 when every file is ok, 1 when any is not, 2 for a usage error.
 )help";
 
@@ -85,7 +90,8 @@ bool checkFile(const std::string& path, const TypeInfo* forcedType, bool validat
   Problem problem;
   const bool loaded = loadMessage(std::move(text), forcedType, message, problem);
   bool valid = true;
-  if ((validate || strict) && message.type != nullptr) {
+  // A build without validation has --strict report what reading drops or normalises only.
+  if ((validate || strict) && message.type != nullptr && message.type->validateContent != nullptr) {
     Problem fault;
     valid = validateMessage(message, forcedType == nullptr, fault);
     if (!valid)
@@ -121,6 +127,12 @@ int runCheck(const std::vector<std::string>& args) {
     return kExitOk;
   if (arguments.operands().empty())
     throw UsageError("no FILE given");
+#if !PELAGON_HAS_VALIDATION
+  if (arguments.has("--validate"))
+    throw UsageError(
+        "this build of the library rests on the runtime's interface alone and has no "
+        "validation: --validate is not available");
+#endif
   const TypeInfo* forcedType =
       arguments.has("--type") ? &typeArgument(arguments.value("--type")) : nullptr;
   bool allOk = true;

@@ -159,6 +159,7 @@ class $api $name : public $xml::Handle<${name}Impl> {
   /// Fills this object from an element; lists are appended to, single children parsed in
   /// place. Throws Exceptions::DomException for a child element it does not expect.
   void parse(const $xml::XMLNode& node) { getHandleObject().parse(node); }
+#if PELAGON_HAS_VALIDATION
   /// Checks that element and everything below it are valid against the schema type $name:
   /// its attributes, its child elements in order and in their namespaces, and every value
   /// (see "Validating messages" in the README). Its own name is not looked at. Throws
@@ -166,6 +167,7 @@ class $api $name : public $xml::Handle<${name}Impl> {
   /// tree only, so it may run before parse, or instead of it.
   static void validate(const $xml::XMLNode& element);
   $validate_document
+#endif
   $facade_profile_members
 };
 
@@ -257,7 +259,8 @@ def source(schema, target):
     code.lines(f"#include <{target.header_path(t, schema)}>" for t in ordered)
     code.line()
     code.lines(["#include <cstdint>", "#include <string_view>", "",
-                "#include <pelagon/runtime/Validator.hxx>"])
+                "#if PELAGON_HAS_VALIDATION", "#include <pelagon/runtime/Validator.hxx>",
+                "#endif"])
     code.line()
     code.lines(namespace_open(schema.class_namespace))
     code.line()
@@ -266,14 +269,17 @@ def source(schema, target):
 
         namespace Binding = $xml::Binding;
         using $xml::lexical_cast;
-        using $xml::XMLDocument;
         using $xml::XMLNode;
         using $xml::XmlStream;
 
         const char kNamespace[] = "$namespace";
 
         $preamble
+        #if PELAGON_HAS_VALIDATION
+        using $xml::XMLDocument;
+
         $content
+        #endif
         }  // namespace
         """, xml=XML, namespace=schema.namespace,
                preamble=[*target.profile.schema_preamble(), ""], content=content.tables(schema))
@@ -314,8 +320,7 @@ def type_definitions(code, complex_type, types, profile):
         """, name=name, qualified=qualified_name)
     if attributes:
         listed = ", ".join(f'"{f.xml_name}"' for f in attributes)
-        code.line(f"constexpr std::string_view k{name}Attributes[] = {{{listed}}};")
-        # The names as the stream takes them, built once rather than on every write.
+        # The names as the stream and the node take them, built once rather than on every call.
         code.line(f"static const std::string k{name}AttributeNames[] = {{{listed}}};")
     code.line()
 
@@ -354,7 +359,7 @@ def type_definitions(code, complex_type, types, profile):
     code.line()
     code.lines(parse_definition(complex_type, impl, name, statement))
     code.line()
-    code.lines(content.definitions(complex_type))
+    code.lines(["#if PELAGON_HAS_VALIDATION", *content.definitions(complex_type), "#endif"])
     code.line()
     impl_allocation = profile.allocation(impl, qualified_name + names.IMPL_SUFFIX)
     code.lines(impl_allocation + ([""] if impl_allocation else []))
@@ -402,10 +407,8 @@ def parse_definition(complex_type, impl, name, statement):
     body = []
     attributes = complex_type.attributes
     if attributes:
-        # All attributes are looked up in one pass and read in place; only a string field takes
-        # a copy.
-        body += [f"std::string_view attributes[{len(attributes)}];",
-                 f"node.getAttrViews(k{name}Attributes, attributes, {len(attributes)});"]
+        body += [f"Binding::Attributes<{len(attributes)}> attributes(node, "
+                 f"k{name}AttributeNames);"]
         body += [statement(f, f.kind_info.read) for f in attributes]
     lists = [names.member(f.xml_name) for f in complex_type.fields if f.is_list]
     if lists:
@@ -413,7 +416,7 @@ def parse_definition(complex_type, impl, name, statement):
     elements = complex_type.elements
     if elements:
         body += ["for (const XMLNode& child : node.getChildren()) {",
-                 "  const std::string_view name = child.getLocalName();"]
+                 "  const auto& name = child.getLocalName();"]
         for i, f in enumerate(elements):
             body.append(f'  {"if" if i == 0 else "} else if"} (name == "{f.xml_name}") {{')
             body.append("    " + statement(f, f.kind_info.read))

@@ -46,10 +46,9 @@ def _text_list(name, enumerator, entry, read):
 
 
 KINDS = {kind.name: kind for kind in [
-    _attribute("string", "String", "std::string", False, "$member.assign(attributes[$index]);"),
-    _attribute("int", "Int", "int", True, "$member = lexical_cast<$entry>(attributes[$index]);"),
-    _attribute("date", "Date", DATETIME, True,
-               "$member = lexical_cast<$entry>(attributes[$index]);"),
+    _attribute("string", "String", "std::string", False, "attributes.assign($member, $index);"),
+    _attribute("int", "Int", "int", True, "$member = attributes.as<$entry>($index);"),
+    _attribute("date", "Date", DATETIME, True, "$member = attributes.as<$entry>($index);"),
     _text_list("string_list", "StringList", "std::string", "$member.push_back(child.getText());"),
     _text_list("int_list", "IntList", "int", "$member.push_back(Binding::readIntEntry(child));"),
     Kind("child", "Child", attribute=False, is_list=False, entry=None, by_value=False,

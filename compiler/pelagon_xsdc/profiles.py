@@ -2,7 +2,8 @@
 
 The full runtime has MemoryManager, namespace collection and BaseObject::clone: every class has
 its own allocation operators, reallyClone is protected and allocates through them, getNamespaces
-collects the namespaces writing needs, and every object of a schema shares one namespace string.
+collects the namespaces writing needs, and every object of a schema shares one namespace string
+where the runtime allows it.
 The reduced runtime has none of these: reallyClone is public and allocates globally, and the
 namespace is set after the fields are built.
 """
@@ -39,10 +40,11 @@ class FullProfile:
 
     def schema_preamble(self):
         return [
-            "// One copy of the namespace URI, shared by every object of this schema.",
-            f"{XML}::SharedNamespace sharedNamespace() {{",
+            "// One copy of the namespace URI, shared by every object of this schema where the",
+            "// runtime lets objects share it.",
+            "Binding::NamespaceArgument sharedNamespace() {",
             "  static const std::string uri = kNamespace;",
-            "  return {&uri};",
+            "  return Binding::namespaceOf(uri);",
             "}",
         ]
 

@@ -61,7 +61,7 @@ def source(schemas, target):
             field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
                                f"FieldKind::{kind.enumerator}, {string_literal(kind.name)}, "
                                f"{flags}, {string_literal(f.stem)}, {entry}}},")
-        validate_document = (f"&validateDocument<{cpp.qualified(complex_type)}>"
+        validate_document = (f"kValidateDocument<{cpp.qualified(complex_type)}>"
                              if i in document_types else "nullptr")
         type_lines += [
             f"    TypeInfo{{{string_literal(label)},",
@@ -71,7 +71,7 @@ def source(schemas, target):
             f"{'true' if i in document_types else 'false'}, {first}, {len(complex_type.fields)},",
             f"             &rewrite<{cpp.qualified(complex_type)}>,",
             f"             {validate_document},",
-            f"             &validateContent<{cpp.qualified(complex_type)}>}},",
+            f"             kValidateContent<{cpp.qualified(complex_type)}>}},",
         ]
     field_count = sum(len(t.fields) for t in types)
     includes = sorted({target.header_path(t, None) for t in types})

@@ -49,7 +49,7 @@ class TableTest(unittest.TestCase):
         text = table(SAVEDQUERY_2006, FINDER_2007)
         types = re.findall(r'TypeInfo\{"([^"]+)",\s*"([^"]+)",\s*"([^"]+)",\s*"(\w+)", '
                            r'(true|false), (\d+), (\d+),\s*&rewrite<([\w:]+)>,\s*'
-                           r'(nullptr|&validateDocument<[\w:]+>),\s*&validateContent<([\w:]+)>\}',
+                           r'(nullptr|kValidateDocument<[\w:]+>),\s*kValidateContent<([\w:]+)>\}',
                            text)
         self.assertEqual([(t[0], t[3], t[4]) for t in types], [
             ("base 2006-03", "ModelObject", "false"), ("base 2006-03", "ErrorValue", "false"),
@@ -70,7 +70,7 @@ class TableTest(unittest.TestCase):
         # Only a document type validates as a document; each type validates the content of its
         # own class.
         for t in types:
-            self.assertEqual((t[8], t[9]), (f"&validateDocument<{t[7]}>" if t[4] == "true"
+            self.assertEqual((t[8], t[9]), (f"kValidateDocument<{t[7]}>" if t[4] == "true"
                                             else "nullptr", t[7]))
         self.assertEqual(types[-2][1], f"{BASE}/Schemas/Query/2006-03/SavedQuery")
         # Schema files are named relative to the folder that holds them all, imports included.

@@ -227,9 +227,12 @@ class Exchange:
                    for encoding, style in PEER_WRITES]
         self.peer("write", d0, *[item for triple in written for item in triple])
         # Every document of the exchange, the peer's among them, is valid to our validator too:
-        # the peer validated what it read, and the schema says the same to both.
-        self.run(self.args.pelagon, "check", "--validate", d0, d1, *[d2 for _, _, d2 in written])
-        self.validated += 2 + len(written)
+        # the peer validated what it read, and the schema says the same to both. (A build on the
+        # runtime's interface alone has no validator.)
+        if os.environ.get("PELAGON_CONTRACT") != "1":
+            self.run(self.args.pelagon, "check", "--validate", d0, d1,
+                     *[d2 for _, _, d2 in written])
+            self.validated += 2 + len(written)
         for encoding, style, d2 in written:
             again = self.pelagon_format(d2)
             if again != ours:

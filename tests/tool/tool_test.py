@@ -44,6 +44,21 @@ def run(*args, stdin=b"", cwd=None):
     return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
 
+# A library built on the runtime's interface alone: no validation, and the errors that reading
+# finds (an unexpected element, a value that does not convert) carry no place.
+CONTRACT = os.environ.get("PELAGON_CONTRACT") == "1"
+needs_validation = unittest.skipIf(CONTRACT, "this build rests on the runtime's interface alone, "
+                                   "without validation")
+READING_ERROR = re.compile(r"^([^:]*):\d+:\d+(: error: (?:Unexpected node name:|Cannot convert) .*)$",
+                           re.DOTALL)
+
+
+def as_reported(line):
+    """The line as this build reports it: without a place for an error that reading finds, where
+    the build has no places."""
+    return READING_ERROR.sub(r"\1\2", line) if CONTRACT else line
+
+
 def built_folders():
     """The schema folders (relative to schemas/) that the build compiled."""
     with open(os.environ["PELAGON_SCHEMA_LIST"], encoding="utf-8") as stream:
@@ -207,7 +222,7 @@ class CheckTest(unittest.TestCase):
     def test_a_document_read_as_the_wrong_type(self):
         path = "examples/messages/query/2006_03/savedquery/ExecuteSavedQueryInput.xml"
         self.assertEqual(run("check", "--type", "GetSavedQueriesResponse", path, cwd=TOP), (1, (
-            f"{path}:1:269: error: Unexpected node name: query\n"), ""))
+            as_reported(f"{path}:1:269: error: Unexpected node name: query\n")), ""))
 
 
 class BrokenTest(unittest.TestCase):
@@ -225,7 +240,8 @@ class BrokenTest(unittest.TestCase):
             if self.NEEDS.get(name, "query/2006_03/savedquery") not in built_folders():
                 continue
             with self.subTest(name=name):
-                self.assertEqual(run("check", name, cwd=BROKEN), (1, expected[name] + "\n", ""))
+                self.assertEqual(run("check", name, cwd=BROKEN),
+                                 (1, as_reported(expected[name] + "\n"), ""))
 
     def test_files_that_are_no_documents(self):
         with tempfile.TemporaryDirectory() as folder:
@@ -255,13 +271,14 @@ class BrokenTest(unittest.TestCase):
         self.assertEqual([line.split(": ")[1] for line in out.splitlines()], ["ok", "error", "ok"])
 
     def test_format_reports_on_standard_error(self):
-        self.assertEqual(run("format", "UnexpectedChild.xml", cwd=BROKEN), (1, "", (
+        self.assertEqual(run("format", "UnexpectedChild.xml", cwd=BROKEN), (1, "", as_reported(
             "UnexpectedChild.xml:6:3: error: Unexpected node name: sortBy\n")))
 
 
 class StrictTest(unittest.TestCase):
     """check --strict: what reading drops or normalises, one line each, at the element concerned."""
 
+    @needs_validation
     def test_findings(self):
         names = sorted(f for f in os.listdir(STRICT) if f.endswith(".xml"))
         status, out, err = run("check", "--strict", *names, cwd=STRICT)
@@ -276,6 +293,7 @@ class StrictTest(unittest.TestCase):
         self.assertEqual(out.count(": ok: "), len(names))
 
 
+@needs_validation
 class ValidateTest(unittest.TestCase):
     """check --validate: the first fault against the schema, where reading would accept."""
 

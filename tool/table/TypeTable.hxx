@@ -64,7 +64,8 @@ struct TypeInfo {
   /// The generated validateDocument: the root element must be a global element of the type; null
   /// for a type that no global element has.
   ValidateFunction validateDocument;
-  /// The generated validate of the root element: its content only, whatever it is named.
+  /// The generated validate of the root element: its content only, whatever it is named. Both
+  /// are null in a build without validation (PELAGON_HAS_VALIDATION 0).
   ValidateFunction validateContent;
 };
 

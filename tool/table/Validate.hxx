@@ -2,11 +2,15 @@
 #ifndef PELAGON_TOOL_VALIDATE_HXX
 #define PELAGON_TOOL_VALIDATE_HXX
 
+#include <pelagon/runtime/Extras.hxx>
 #include <varnicore/XMLDocument.hxx>
+
+#include "TypeTable.hxx"
 
 namespace Pelagon {
 namespace Tool {
 
+#if PELAGON_HAS_VALIDATION
 /// Validates a document as T: its root element as the global element of T, for a type that a
 /// global element has.
 template <class T>
@@ -19,6 +23,18 @@ template <class T>
 void validateContent(const ::Corvanthel::Soa::Common::Xml::XMLDocument& document) {
   T::validate(document.getRootElement());
 }
+
+template <class T>
+constexpr ValidateFunction kValidateDocument = &validateDocument<T>;
+template <class T>
+constexpr ValidateFunction kValidateContent = &validateContent<T>;
+#else
+// The schema classes of this build have no validation.
+template <class T>
+constexpr ValidateFunction kValidateDocument = nullptr;
+template <class T>
+constexpr ValidateFunction kValidateContent = nullptr;
+#endif
 
 }  // namespace Tool
 }  // namespace Pelagon

@@ -7,6 +7,16 @@ namespace Common {
 
 MonitorListener* Monitor::listener_ = nullptr;
 
+void Monitor::markStart(const std::string& label) {
+  if (listener_ != nullptr)
+    listener_->markStart(label);
+}
+
+void Monitor::markEnd(const std::string& label) {
+  if (listener_ != nullptr)
+    listener_->markEnd(label);
+}
+
 // Out of line so that the vtable and type info live in this library only.
 MonitorListener::~MonitorListener() = default;
 

@@ -63,6 +63,7 @@ class PELAGON_API GetSavedQueriesInput
   /// Fills this object from an element; lists are appended to, single children parsed in
   /// place. Throws Exceptions::DomException for a child element it does not expect.
   void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
+#if PELAGON_HAS_VALIDATION
   /// Checks that element and everything below it are valid against the schema type
   /// GetSavedQueriesInput: its attributes, its child elements in order and in their namespaces, and
   /// every value (see "Validating messages" in the README). Its own name is not looked at. Throws
@@ -72,6 +73,7 @@ class PELAGON_API GetSavedQueriesInput
   /// Checks that document is a valid GetSavedQueriesInput message: its root element is
   /// "GetSavedQueriesInput" in the namespace of this schema, valid as validate() checks.
   static void validateDocument(const ::Corvanthel::Soa::Common::Xml::XMLDocument& document);
+#endif
   /// Adds the namespaces that writing this object needs (a list contributes its first
   /// entry's only).
   void getNamespaces(std::set<std::string>& namespaces) const {

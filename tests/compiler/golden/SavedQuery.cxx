@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <string_view>
 
+#if PELAGON_HAS_VALIDATION
 #include <pelagon/runtime/Validator.hxx>
+#endif
 
 namespace Corvanthel {
 namespace Schemas {
@@ -26,17 +28,20 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
-using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery";
 
-// One copy of the namespace URI, shared by every object of this schema.
-::Corvanthel::Soa::Common::Xml::SharedNamespace sharedNamespace() {
+// One copy of the namespace URI, shared by every object of this schema where the
+// runtime lets objects share it.
+Binding::NamespaceArgument sharedNamespace() {
   static const std::string uri = kNamespace;
-  return {&uri};
+  return Binding::namespaceOf(uri);
 }
+
+#if PELAGON_HAS_VALIDATION
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 
 namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
 
@@ -189,6 +194,7 @@ constexpr Validation::ComplexType kExecuteSavedQueryResponseContent{
     kExecuteSavedQueryResponseContentParticles,
     2};
 
+#endif
 }  // namespace
 
 // SavedQueryObject
@@ -197,7 +203,6 @@ static const std::string kSavedQueryObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::outputXML";
 static const std::string kSavedQueryObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::parse";
-constexpr std::string_view kSavedQueryObjectAttributes[] = {"name", "description"};
 static const std::string kSavedQueryObjectAttributeNames[] = {"name", "description"};
 
 SavedQueryObjectImpl::SavedQueryObjectImpl() : BaseObject(sharedNamespace()) {}
@@ -239,12 +244,11 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
 
 void SavedQueryObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryObjectParseLabel, [&] {
-    std::string_view attributes[2];
-    node.getAttrViews(kSavedQueryObjectAttributes, attributes, 2);
-    name_.assign(attributes[0]);
-    description_.assign(attributes[1]);
+    Binding::Attributes<2> attributes(node, kSavedQueryObjectAttributeNames);
+    attributes.assign(name_, 0);
+    attributes.assign(description_, 1);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "query") {
         query_.parse(child);
       } else {
@@ -254,9 +258,11 @@ void SavedQueryObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryObjectContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(SavedQueryObjectImpl,
                           "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObjectImpl")
@@ -279,8 +285,6 @@ static const std::string kSavedQueryFieldObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::outputXML";
 static const std::string kSavedQueryFieldObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::parse";
-constexpr std::string_view kSavedQueryFieldObjectAttributes[] = {
-    "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 static const std::string kSavedQueryFieldObjectAttributeNames[] = {
     "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 
@@ -339,16 +343,15 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
 
 void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryFieldObjectParseLabel, [&] {
-    std::string_view attributes[6];
-    node.getAttrViews(kSavedQueryFieldObjectAttributes, attributes, 6);
-    mathOperation_.assign(attributes[0]);
-    attributeName_.assign(attributes[1]);
-    attributeType_ = lexical_cast<int>(attributes[2]);
-    entryName_.assign(attributes[3]);
-    value_.assign(attributes[4]);
-    logicalOperation_.assign(attributes[5]);
+    Binding::Attributes<6> attributes(node, kSavedQueryFieldObjectAttributeNames);
+    attributes.assign(mathOperation_, 0);
+    attributes.assign(attributeName_, 1);
+    attributeType_ = attributes.as<int>(2);
+    attributes.assign(entryName_, 3);
+    attributes.assign(value_, 4);
+    attributes.assign(logicalOperation_, 5);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "lov") {
         lov_.parse(child);
       } else {
@@ -358,9 +361,11 @@ void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryFieldObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryFieldObjectContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     SavedQueryFieldObjectImpl,
@@ -421,7 +426,7 @@ void SavedQueryFieldListObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryFieldListObjectParseLabel, [&] {
     Binding::reserveFor(node, fields_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "fields") {
         Binding::appendParsed(fields_, child);
       } else {
@@ -431,9 +436,11 @@ void SavedQueryFieldListObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryFieldListObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryFieldListObjectContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     SavedQueryFieldListObjectImpl,
@@ -483,6 +490,7 @@ void GetSavedQueriesInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kGetSavedQueriesInputParseLabel, [] {});
 }
 
+#if PELAGON_HAS_VALIDATION
 void GetSavedQueriesInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kGetSavedQueriesInputContent);
 }
@@ -492,6 +500,7 @@ void GetSavedQueriesInput::validateDocument(const XMLDocument& document) {
       {"GetSavedQueriesInput", kOwnNamespace, &kGetSavedQueriesInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     GetSavedQueriesInputImpl,
@@ -550,7 +559,7 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kGetSavedQueriesResponseParseLabel, [&] {
     Binding::reserveFor(node, queries_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "queries") {
         Binding::appendParsed(queries_, child);
       } else if (name == "ServiceData") {
@@ -562,6 +571,7 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void GetSavedQueriesResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kGetSavedQueriesResponseContent);
 }
@@ -571,6 +581,7 @@ void GetSavedQueriesResponse::validateDocument(const XMLDocument& document) {
       {"GetSavedQueriesResponse", kOwnNamespace, &kGetSavedQueriesResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     GetSavedQueriesResponseImpl,
@@ -629,7 +640,7 @@ void DescribeSavedQueriesInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kDescribeSavedQueriesInputParseLabel, [&] {
     Binding::reserveFor(node, queries_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "queries") {
         Binding::appendParsed(queries_, child);
       } else {
@@ -639,6 +650,7 @@ void DescribeSavedQueriesInputImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void DescribeSavedQueriesInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kDescribeSavedQueriesInputContent);
 }
@@ -648,6 +660,7 @@ void DescribeSavedQueriesInput::validateDocument(const XMLDocument& document) {
       {"DescribeSavedQueriesInput", kOwnNamespace, &kDescribeSavedQueriesInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     DescribeSavedQueriesInputImpl,
@@ -709,7 +722,7 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kDescribeSavedQueriesResponseParseLabel, [&] {
     Binding::reserveFor(node, fieldLists_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "fieldLists") {
         Binding::appendParsed(fieldLists_, child);
       } else if (name == "ServiceData") {
@@ -721,6 +734,7 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void DescribeSavedQueriesResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kDescribeSavedQueriesResponseContent);
 }
@@ -730,6 +744,7 @@ void DescribeSavedQueriesResponse::validateDocument(const XMLDocument& document)
       {"DescribeSavedQueriesResponse", kOwnNamespace, &kDescribeSavedQueriesResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     DescribeSavedQueriesResponseImpl,
@@ -754,7 +769,6 @@ static const std::string kExecuteSavedQueryInputOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::outputXML";
 static const std::string kExecuteSavedQueryInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::parse";
-constexpr std::string_view kExecuteSavedQueryInputAttributes[] = {"limit"};
 static const std::string kExecuteSavedQueryInputAttributeNames[] = {"limit"};
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() : BaseObject(sharedNamespace()) {}
@@ -798,12 +812,11 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryInputParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kExecuteSavedQueryInputAttributes, attributes, 1);
-    limit_ = lexical_cast<int>(attributes[0]);
+    Binding::Attributes<1> attributes(node, kExecuteSavedQueryInputAttributeNames);
+    limit_ = attributes.as<int>(0);
     Binding::reserveFor(node, entries_, values_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "query") {
         query_.parse(child);
       } else if (name == "entries") {
@@ -817,6 +830,7 @@ void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void ExecuteSavedQueryInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kExecuteSavedQueryInputContent);
 }
@@ -826,6 +840,7 @@ void ExecuteSavedQueryInput::validateDocument(const XMLDocument& document) {
       {"ExecuteSavedQueryInput", kOwnNamespace, &kExecuteSavedQueryInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     ExecuteSavedQueryInputImpl,
@@ -850,7 +865,6 @@ static const std::string kExecuteSavedQueryResponseOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::outputXML";
 static const std::string kExecuteSavedQueryResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::parse";
-constexpr std::string_view kExecuteSavedQueryResponseAttributes[] = {"nFound"};
 static const std::string kExecuteSavedQueryResponseAttributeNames[] = {"nFound"};
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() : BaseObject(sharedNamespace()) {}
@@ -894,12 +908,11 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryResponseParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kExecuteSavedQueryResponseAttributes, attributes, 1);
-    nFound_ = lexical_cast<int>(attributes[0]);
+    Binding::Attributes<1> attributes(node, kExecuteSavedQueryResponseAttributeNames);
+    nFound_ = attributes.as<int>(0);
     Binding::reserveFor(node, objects_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "objects") {
         Binding::appendParsed(objects_, child);
       } else if (name == "ServiceData") {
@@ -911,6 +924,7 @@ void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void ExecuteSavedQueryResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kExecuteSavedQueryResponseContent);
 }
@@ -920,6 +934,7 @@ void ExecuteSavedQueryResponse::validateDocument(const XMLDocument& document) {
       {"ExecuteSavedQueryResponse", kOwnNamespace, &kExecuteSavedQueryResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(
     ExecuteSavedQueryResponseImpl,

@@ -24,15 +24,10 @@ class VARNICORE_API MonitorListener {
 
 class VARNICORE_API Monitor {
  public:
-  /// With no listener installed a mark costs one branch.
-  static void markStart(const std::string& label) {
-    if (listener_ != nullptr)
-      listener_->markStart(label);
-  }
-  static void markEnd(const std::string& label) {
-    if (listener_ != nullptr)
-      listener_->markEnd(label);
-  }
+  /// With no listener installed a mark costs a call and one branch. Out of line, so that what
+  /// calls it depends on these two functions only, not on how the listener is kept.
+  static void markStart(const std::string& label);
+  static void markEnd(const std::string& label);
   /// Installs a listener (null uninstalls) and returns the one installed before. Process-wide and
   /// not synchronised, like MemoryManager::setMemoryManager.
   static MonitorListener* setListener(MonitorListener* listener) noexcept;

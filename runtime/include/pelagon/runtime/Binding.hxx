@@ -1,5 +1,9 @@
 // The helpers that generated schema classes call to write and read their fields. Each rule of the
 // XML form lives here once; the schema compiler emits one call per field.
+//
+// Generated code reaches the runtime's operations beyond its interface only through these
+// helpers, and they use such an operation only where <pelagon/runtime/Extras.hxx> finds it
+// offered; otherwise they keep to the interface.
 #ifndef PELAGON_RUNTIME_BINDING_HXX
 #define PELAGON_RUNTIME_BINDING_HXX
 
@@ -8,12 +12,14 @@
 #include <cstddef>
 #include <cstring>
 #include <ios>
+#include <iterator>
 #include <set>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include <pelagon/runtime/Extras.hxx>
 #include <pelagon/runtime/Handle.hxx>
 #include <varnicore/Config.hxx>
 #include <varnicore/Conversions.hxx>
@@ -79,6 +85,7 @@ void writeElement(XmlStream& stream, const Impl& self, const std::string& label,
   marked(label, body);
 }
 
+#if PELAGON_HAS_POSITIONS
 /// error, placed at node unless it already has a place: a fault met while node is read (a value
 /// that does not convert) is reported where node begins.
 inline Exceptions::DomException placedAt(const Exceptions::DomException& error,
@@ -87,11 +94,14 @@ inline Exceptions::DomException placedAt(const Exceptions::DomException& error,
     return error;
   return Exceptions::DomException(error.getMessage(), node.getLine(), node.getColumn());
 }
+#endif
 
 /// Reads one element: the root of a parsed document (a node without parent) is bracketed with
-/// Monitor marks. A DomException without a place leaves with node's.
+/// Monitor marks. Where the runtime gives positions, a DomException without a place leaves with
+/// node's.
 template <class Body>
 void readElement(const XMLNode& node, const std::string& label, Body&& body) {
+#if PELAGON_HAS_POSITIONS
   const auto placed = [&node, &body] {
     try {
       body();
@@ -99,6 +109,9 @@ void readElement(const XMLNode& node, const std::string& label, Body&& body) {
       throw placedAt(error, node);
     }
   };
+#else
+  Body& placed = body;
+#endif
   if (node.hasParent()) {
     placed();
     return;
@@ -106,6 +119,7 @@ void readElement(const XMLNode& node, const std::string& label, Body&& body) {
   marked(label, placed);
 }
 
+#if PELAGON_USE_STREAM_INSERT
 /// Inserts markup into the stream as operator<< would, without its per-call sentry: the
 /// writers insert many short strings.
 inline void insert(XmlStream& stream, std::string_view markup) {
@@ -118,14 +132,31 @@ inline void insert(XmlStream& stream, std::string&& markup) {
   stream.recycle(std::move(markup));
 }
 
+/// The markup of an attribute whose value text was made for this call: the stream may keep the
+/// text's storage.
+inline std::string attributeMarkup(XmlStream& stream, const std::string& name,
+                                   std::string&& value) {
+  return stream.writeAttribute(name, std::move(value));
+}
+#else
+inline void insert(XmlStream& stream, std::string_view markup) {
+  stream << markup;
+}
+
+inline std::string attributeMarkup(XmlStream& stream, const std::string& name,
+                                   const std::string& value) {
+  return stream.writeAttribute(name, value);
+}
+#endif
+
 inline void writeAttribute(XmlStream& stream, const std::string& name, const std::string& value) {
-  insert(stream, stream.writeAttribute(name, toXmlString(value)));
+  insert(stream, attributeMarkup(stream, name, toXmlString(value)));
 }
 inline void writeAttribute(XmlStream& stream, const std::string& name, int value) {
-  insert(stream, stream.writeAttribute(name, lexical_cast<std::string>(value)));
+  insert(stream, attributeMarkup(stream, name, lexical_cast<std::string>(value)));
 }
 inline void writeAttribute(XmlStream& stream, const std::string& name, const DateTime& value) {
-  insert(stream, stream.writeAttribute(name, lexical_cast<std::string>(value)));
+  insert(stream, attributeMarkup(stream, name, lexical_cast<std::string>(value)));
 }
 
 /// Raw text of list entries is gathered into pieces of about this size before it is inserted.
@@ -158,21 +189,31 @@ void writeEntryElements(XmlStream& stream, const std::string& qualifiedName, con
   insert(stream, text);
 }
 
+/// Appends text escaped as toXmlString escapes it.
+inline void appendEscaped(std::string& out, const std::string& text) {
+#if PELAGON_USE_APPEND_XML_STRING
+  appendXmlString(out, text);
+#else
+  out += toXmlString(text);
+#endif
+}
+
 /// A string list: each entry's text escaped as toXmlString escapes it.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<std::string>& entries) {
   writeEntryElements(
       stream, qualifiedName, entries,
-      [](std::string& text, const std::string& entry) { appendXmlString(text, entry); });
+      [](std::string& text, const std::string& entry) { appendEscaped(text, entry); });
 }
 
 /// An int list: each entry as lexical_cast<std::string>(int) writes it, not escaped. Int lists
-/// run to hundreds of entries per object, so the markup is copied into a fixed buffer.
+/// run to hundreds of entries per object, so where the runtime's int text is std::to_chars's,
+/// the markup is made in a fixed buffer.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<int>& entries) {
   constexpr std::size_t kDigits = 11;  // "-2147483648"
   const std::size_t most = 2 * qualifiedName.size() + 5 + kDigits;
-  if (entries.empty() || most > kTextPiece) {
+  if (!PELAGON_USE_DECIMAL_INTS || entries.empty() || most > kTextPiece) {
     writeEntryElements(stream, qualifiedName, entries, [](std::string& text, int entry) {
       text += lexical_cast<std::string>(entry);
     });
@@ -199,6 +240,61 @@ inline void writeTextElements(XmlStream& stream, const std::string& qualifiedNam
   }
   insert(stream, std::string_view(piece, static_cast<std::size_t>(out - piece)));
 }
+
+#if PELAGON_USE_SHARED_NAMESPACE
+/// What an implementation object's BaseObject is built from: here a reference to one namespace
+/// string that all objects of a schema share.
+using NamespaceArgument = SharedNamespace;
+inline NamespaceArgument namespaceOf(const std::string& uri) noexcept {
+  return {&uri};
+}
+#else
+/// What an implementation object's BaseObject is built from: the C string, which each object
+/// copies.
+using NamespaceArgument = const char*;
+inline NamespaceArgument namespaceOf(const std::string& uri) noexcept {
+  return uri.c_str();
+}
+#endif
+
+/// The values of the N attributes that a type reads, looked up once per element by name. Where
+/// the runtime gives views of attribute values, in one pass over the element and without a copy.
+template <std::size_t N>
+class Attributes {
+ public:
+  Attributes(const XMLNode& node, const std::string (&names)[N]) {
+#if PELAGON_USE_ATTRIBUTE_VIEWS
+    std::string_view keys[N];
+    std::copy(std::begin(names), std::end(names), keys);
+    node.getAttrViews(keys, values_, N);
+#else
+    for (std::size_t i = 0; i < N; ++i)
+      values_[i] = node.getAttr(names[i]);
+#endif
+  }
+
+  /// Assigns value index to a string field.
+  void assign(std::string& field, std::size_t index) {
+#if PELAGON_USE_ATTRIBUTE_VIEWS
+    field.assign(values_[index]);
+#else
+    field = std::move(values_[index]);
+#endif
+  }
+
+  /// Value index as lexical_cast<T> reads it.
+  template <class T>
+  T as(std::size_t index) const {
+    return lexical_cast<T>(values_[index]);
+  }
+
+ private:
+#if PELAGON_USE_ATTRIBUTE_VIEWS
+  std::string_view values_[N];
+#else
+  std::string values_[N];
+#endif
+};
 
 /// The qualified names of an element's children: the prefix and a colon, then the XML name of
 /// the child being written, in one string whose storage serves them all.
@@ -262,19 +358,28 @@ void appendParsed(std::vector<Facade>& entries, const XMLNode& child) {
 }
 
 /// The int that the text of an int list's entry element holds, as lexical_cast<int> reads it;
-/// text that does not convert is reported at the entry.
+/// where the runtime gives positions, text that does not convert is reported at the entry.
 inline int readIntEntry(const XMLNode& entry) {
+#if PELAGON_HAS_POSITIONS
   try {
     return lexical_cast<int>(entry.getText());
   } catch (const Exceptions::DomException& error) {
     throw placedAt(error, entry);
   }
+#else
+  return lexical_cast<int>(entry.getText());
+#endif
 }
 
-/// Throws DomException("Unexpected node name: " + the child's local name), placed at the child.
+/// Throws DomException("Unexpected node name: " + the child's local name), placed at the child
+/// where the runtime gives positions.
 [[noreturn]] inline void rejectChild(const XMLNode& child) {
-  throw Exceptions::DomException("Unexpected node name: " + std::string(child.getLocalName()),
-                                 child.getLine(), child.getColumn());
+  std::string message = "Unexpected node name: " + std::string(child.getLocalName());
+#if PELAGON_HAS_POSITIONS
+  throw Exceptions::DomException(message, child.getLine(), child.getColumn());
+#else
+  throw Exceptions::DomException(message);
+#endif
 }
 
 }  // namespace Binding

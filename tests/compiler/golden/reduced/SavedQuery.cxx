@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <string_view>
 
+#if PELAGON_HAS_VALIDATION
 #include <pelagon/runtime/Validator.hxx>
+#endif
 
 namespace Corvanthel {
 namespace Schemas {
@@ -26,11 +28,13 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
-using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Query/2006-03/SavedQuery";
+
+#if PELAGON_HAS_VALIDATION
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 
 namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
 
@@ -183,6 +187,7 @@ constexpr Validation::ComplexType kExecuteSavedQueryResponseContent{
     kExecuteSavedQueryResponseContentParticles,
     2};
 
+#endif
 }  // namespace
 
 // SavedQueryObject
@@ -191,7 +196,6 @@ static const std::string kSavedQueryObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::outputXML";
 static const std::string kSavedQueryObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryObject::parse";
-constexpr std::string_view kSavedQueryObjectAttributes[] = {"name", "description"};
 static const std::string kSavedQueryObjectAttributeNames[] = {"name", "description"};
 
 SavedQueryObjectImpl::SavedQueryObjectImpl() {
@@ -232,12 +236,11 @@ void SavedQueryObjectImpl::outputXML(XmlStream& stream, const std::string& eleme
 
 void SavedQueryObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryObjectParseLabel, [&] {
-    std::string_view attributes[2];
-    node.getAttrViews(kSavedQueryObjectAttributes, attributes, 2);
-    name_.assign(attributes[0]);
-    description_.assign(attributes[1]);
+    Binding::Attributes<2> attributes(node, kSavedQueryObjectAttributeNames);
+    attributes.assign(name_, 0);
+    attributes.assign(description_, 1);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "query") {
         query_.parse(child);
       } else {
@@ -247,9 +250,11 @@ void SavedQueryObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryObjectContent);
 }
+#endif
 
 SavedQueryObject::SavedQueryObject() : Handle(new SavedQueryObjectImpl()) {}
 
@@ -266,8 +271,6 @@ static const std::string kSavedQueryFieldObjectOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::outputXML";
 static const std::string kSavedQueryFieldObjectParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::SavedQueryFieldObject::parse";
-constexpr std::string_view kSavedQueryFieldObjectAttributes[] = {
-    "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 static const std::string kSavedQueryFieldObjectAttributeNames[] = {
     "mathOperation", "attributeName", "attributeType", "entryName", "value", "logicalOperation"};
 
@@ -324,16 +327,15 @@ void SavedQueryFieldObjectImpl::outputXML(XmlStream& stream, const std::string& 
 
 void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryFieldObjectParseLabel, [&] {
-    std::string_view attributes[6];
-    node.getAttrViews(kSavedQueryFieldObjectAttributes, attributes, 6);
-    mathOperation_.assign(attributes[0]);
-    attributeName_.assign(attributes[1]);
-    attributeType_ = lexical_cast<int>(attributes[2]);
-    entryName_.assign(attributes[3]);
-    value_.assign(attributes[4]);
-    logicalOperation_.assign(attributes[5]);
+    Binding::Attributes<6> attributes(node, kSavedQueryFieldObjectAttributeNames);
+    attributes.assign(mathOperation_, 0);
+    attributes.assign(attributeName_, 1);
+    attributeType_ = attributes.as<int>(2);
+    attributes.assign(entryName_, 3);
+    attributes.assign(value_, 4);
+    attributes.assign(logicalOperation_, 5);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "lov") {
         lov_.parse(child);
       } else {
@@ -343,9 +345,11 @@ void SavedQueryFieldObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryFieldObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryFieldObjectContent);
 }
+#endif
 
 SavedQueryFieldObject::SavedQueryFieldObject() : Handle(new SavedQueryFieldObjectImpl()) {}
 
@@ -395,7 +399,7 @@ void SavedQueryFieldListObjectImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kSavedQueryFieldListObjectParseLabel, [&] {
     Binding::reserveFor(node, fields_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "fields") {
         Binding::appendParsed(fields_, child);
       } else {
@@ -405,9 +409,11 @@ void SavedQueryFieldListObjectImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void SavedQueryFieldListObject::validate(const XMLNode& element) {
   Validation::validateElement(element, kSavedQueryFieldListObjectContent);
 }
+#endif
 
 SavedQueryFieldListObject::SavedQueryFieldListObject()
     : Handle(new SavedQueryFieldListObjectImpl()) {}
@@ -447,6 +453,7 @@ void GetSavedQueriesInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kGetSavedQueriesInputParseLabel, [] {});
 }
 
+#if PELAGON_HAS_VALIDATION
 void GetSavedQueriesInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kGetSavedQueriesInputContent);
 }
@@ -456,6 +463,7 @@ void GetSavedQueriesInput::validateDocument(const XMLDocument& document) {
       {"GetSavedQueriesInput", kOwnNamespace, &kGetSavedQueriesInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 GetSavedQueriesInput::GetSavedQueriesInput() : Handle(new GetSavedQueriesInputImpl()) {}
 
@@ -504,7 +512,7 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kGetSavedQueriesResponseParseLabel, [&] {
     Binding::reserveFor(node, queries_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "queries") {
         Binding::appendParsed(queries_, child);
       } else if (name == "ServiceData") {
@@ -516,6 +524,7 @@ void GetSavedQueriesResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void GetSavedQueriesResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kGetSavedQueriesResponseContent);
 }
@@ -525,6 +534,7 @@ void GetSavedQueriesResponse::validateDocument(const XMLDocument& document) {
       {"GetSavedQueriesResponse", kOwnNamespace, &kGetSavedQueriesResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 GetSavedQueriesResponse::GetSavedQueriesResponse() : Handle(new GetSavedQueriesResponseImpl()) {}
 
@@ -571,7 +581,7 @@ void DescribeSavedQueriesInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kDescribeSavedQueriesInputParseLabel, [&] {
     Binding::reserveFor(node, queries_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "queries") {
         Binding::appendParsed(queries_, child);
       } else {
@@ -581,6 +591,7 @@ void DescribeSavedQueriesInputImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void DescribeSavedQueriesInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kDescribeSavedQueriesInputContent);
 }
@@ -590,6 +601,7 @@ void DescribeSavedQueriesInput::validateDocument(const XMLDocument& document) {
       {"DescribeSavedQueriesInput", kOwnNamespace, &kDescribeSavedQueriesInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 DescribeSavedQueriesInput::DescribeSavedQueriesInput()
     : Handle(new DescribeSavedQueriesInputImpl()) {}
@@ -640,7 +652,7 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kDescribeSavedQueriesResponseParseLabel, [&] {
     Binding::reserveFor(node, fieldLists_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "fieldLists") {
         Binding::appendParsed(fieldLists_, child);
       } else if (name == "ServiceData") {
@@ -652,6 +664,7 @@ void DescribeSavedQueriesResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void DescribeSavedQueriesResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kDescribeSavedQueriesResponseContent);
 }
@@ -661,6 +674,7 @@ void DescribeSavedQueriesResponse::validateDocument(const XMLDocument& document)
       {"DescribeSavedQueriesResponse", kOwnNamespace, &kDescribeSavedQueriesResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 DescribeSavedQueriesResponse::DescribeSavedQueriesResponse()
     : Handle(new DescribeSavedQueriesResponseImpl()) {}
@@ -677,7 +691,6 @@ static const std::string kExecuteSavedQueryInputOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::outputXML";
 static const std::string kExecuteSavedQueryInputParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryInput::parse";
-constexpr std::string_view kExecuteSavedQueryInputAttributes[] = {"limit"};
 static const std::string kExecuteSavedQueryInputAttributeNames[] = {"limit"};
 
 ExecuteSavedQueryInputImpl::ExecuteSavedQueryInputImpl() {
@@ -720,12 +733,11 @@ void ExecuteSavedQueryInputImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryInputParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kExecuteSavedQueryInputAttributes, attributes, 1);
-    limit_ = lexical_cast<int>(attributes[0]);
+    Binding::Attributes<1> attributes(node, kExecuteSavedQueryInputAttributeNames);
+    limit_ = attributes.as<int>(0);
     Binding::reserveFor(node, entries_, values_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "query") {
         query_.parse(child);
       } else if (name == "entries") {
@@ -739,6 +751,7 @@ void ExecuteSavedQueryInputImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void ExecuteSavedQueryInput::validate(const XMLNode& element) {
   Validation::validateElement(element, kExecuteSavedQueryInputContent);
 }
@@ -748,6 +761,7 @@ void ExecuteSavedQueryInput::validateDocument(const XMLDocument& document) {
       {"ExecuteSavedQueryInput", kOwnNamespace, &kExecuteSavedQueryInputContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 ExecuteSavedQueryInput::ExecuteSavedQueryInput() : Handle(new ExecuteSavedQueryInputImpl()) {}
 
@@ -763,7 +777,6 @@ static const std::string kExecuteSavedQueryResponseOutputLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::outputXML";
 static const std::string kExecuteSavedQueryResponseParseLabel =
     "Corvanthel::Schemas::Query::_2006_03::Savedquery::ExecuteSavedQueryResponse::parse";
-constexpr std::string_view kExecuteSavedQueryResponseAttributes[] = {"nFound"};
 static const std::string kExecuteSavedQueryResponseAttributeNames[] = {"nFound"};
 
 ExecuteSavedQueryResponseImpl::ExecuteSavedQueryResponseImpl() {
@@ -805,12 +818,11 @@ void ExecuteSavedQueryResponseImpl::outputXML(XmlStream& stream,
 
 void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kExecuteSavedQueryResponseParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kExecuteSavedQueryResponseAttributes, attributes, 1);
-    nFound_ = lexical_cast<int>(attributes[0]);
+    Binding::Attributes<1> attributes(node, kExecuteSavedQueryResponseAttributeNames);
+    nFound_ = attributes.as<int>(0);
     Binding::reserveFor(node, objects_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "objects") {
         Binding::appendParsed(objects_, child);
       } else if (name == "ServiceData") {
@@ -822,6 +834,7 @@ void ExecuteSavedQueryResponseImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void ExecuteSavedQueryResponse::validate(const XMLNode& element) {
   Validation::validateElement(element, kExecuteSavedQueryResponseContent);
 }
@@ -831,6 +844,7 @@ void ExecuteSavedQueryResponse::validateDocument(const XMLDocument& document) {
       {"ExecuteSavedQueryResponse", kOwnNamespace, &kExecuteSavedQueryResponseContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 ExecuteSavedQueryResponse::ExecuteSavedQueryResponse()
     : Handle(new ExecuteSavedQueryResponseImpl()) {}

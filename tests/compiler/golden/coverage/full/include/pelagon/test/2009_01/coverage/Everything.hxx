@@ -165,6 +165,7 @@ class PELAGON_API Everything : public ::Corvanthel::Soa::Common::Xml::Handle<Eve
   /// Fills this object from an element; lists are appended to, single children parsed in
   /// place. Throws Exceptions::DomException for a child element it does not expect.
   void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
+#if PELAGON_HAS_VALIDATION
   /// Checks that element and everything below it are valid against the schema type Everything:
   /// its attributes, its child elements in order and in their namespaces, and every value
   /// (see "Validating messages" in the README). Its own name is not looked at. Throws
@@ -174,6 +175,7 @@ class PELAGON_API Everything : public ::Corvanthel::Soa::Common::Xml::Handle<Eve
   /// Checks that document is a valid Everything message: its root element is "Everything" in the
   /// namespace of this schema, valid as validate() checks.
   static void validateDocument(const ::Corvanthel::Soa::Common::Xml::XMLDocument& document);
+#endif
   /// Adds the namespaces that writing this object needs (a list contributes its first
   /// entry's only).
   void getNamespaces(std::set<std::string>& namespaces) const {

@@ -86,12 +86,14 @@ class PELAGON_API Nested : public ::Corvanthel::Soa::Common::Xml::Handle<NestedI
   /// Fills this object from an element; lists are appended to, single children parsed in
   /// place. Throws Exceptions::DomException for a child element it does not expect.
   void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
+#if PELAGON_HAS_VALIDATION
   /// Checks that element and everything below it are valid against the schema type Nested:
   /// its attributes, its child elements in order and in their namespaces, and every value
   /// (see "Validating messages" in the README). Its own name is not looked at. Throws
   /// Exceptions::DomException, with the place, at the first fault in document order; reads the
   /// tree only, so it may run before parse, or instead of it.
   static void validate(const ::Corvanthel::Soa::Common::Xml::XMLNode& element);
+#endif
   /// Adds the namespaces that writing this object needs (a list contributes its first
   /// entry's only).
   void getNamespaces(std::set<std::string>& namespaces) const {

@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <string_view>
 
+#if PELAGON_HAS_VALIDATION
 #include <pelagon/runtime/Validator.hxx>
+#endif
 
 namespace Corvanthel {
 namespace Schemas {
@@ -22,17 +24,20 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
-using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage";
 
-// One copy of the namespace URI, shared by every object of this schema.
-::Corvanthel::Soa::Common::Xml::SharedNamespace sharedNamespace() {
+// One copy of the namespace URI, shared by every object of this schema where the
+// runtime lets objects share it.
+Binding::NamespaceArgument sharedNamespace() {
   static const std::string uri = kNamespace;
-  return {&uri};
+  return Binding::namespaceOf(uri);
 }
+
+#if PELAGON_HAS_VALIDATION
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 
 namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
 
@@ -149,6 +154,7 @@ constexpr Validation::Particle kOnlyReferenceContentParticles[] = {
 constexpr Validation::ComplexType kOnlyReferenceContent{
     "OnlyReference", nullptr, 0, 0, kOnlyReferenceContentParticles, 1};
 
+#endif
 }  // namespace
 
 // Empty
@@ -185,6 +191,7 @@ void EmptyImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kEmptyParseLabel, [] {});
 }
 
+#if PELAGON_HAS_VALIDATION
 void Empty::validate(const XMLNode& element) {
   Validation::validateElement(element, kEmptyContent);
 }
@@ -194,6 +201,7 @@ void Empty::validateDocument(const XMLDocument& document) {
       {"Empty", kOwnNamespace, &kEmptyContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(EmptyImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::EmptyImpl")
 
@@ -209,7 +217,6 @@ static const std::string kFlatOutputLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Flat::outputXML";
 static const std::string kFlatParseLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Flat::parse";
-constexpr std::string_view kFlatAttributes[] = {"default", "count", "when", "stamp"};
 static const std::string kFlatAttributeNames[] = {"default", "count", "when", "stamp"};
 
 FlatImpl::FlatImpl() : BaseObject(sharedNamespace()) {}
@@ -256,20 +263,21 @@ void FlatImpl::outputXML(XmlStream& stream, const std::string& elementName) cons
 
 void FlatImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kFlatParseLabel, [&] {
-    std::string_view attributes[4];
-    node.getAttrViews(kFlatAttributes, attributes, 4);
-    default_.assign(attributes[0]);
-    count_ = lexical_cast<int>(attributes[1]);
-    when_ = lexical_cast<::Corvanthel::Soa::Common::DateTime>(attributes[2]);
-    stamp_ = lexical_cast<::Corvanthel::Soa::Common::DateTime>(attributes[3]);
+    Binding::Attributes<4> attributes(node, kFlatAttributeNames);
+    attributes.assign(default_, 0);
+    count_ = attributes.as<int>(1);
+    when_ = attributes.as<::Corvanthel::Soa::Common::DateTime>(2);
+    stamp_ = attributes.as<::Corvanthel::Soa::Common::DateTime>(3);
     for (const XMLNode& child : node.getChildren())
       Binding::rejectChild(child);
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Flat::validate(const XMLNode& element) {
   Validation::validateElement(element, kFlatContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(FlatImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::FlatImpl")
 
@@ -323,7 +331,7 @@ void NestedImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kNestedParseLabel, [&] {
     Binding::reserveFor(node, flats_, names_, numbers_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "flats") {
         Binding::appendParsed(flats_, child);
       } else if (name == "names") {
@@ -337,9 +345,11 @@ void NestedImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Nested::validate(const XMLNode& element) {
   Validation::validateElement(element, kNestedContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(NestedImpl, "Corvanthel::Schemas::Test::_2009_01::Coverage::NestedImpl")
 
@@ -355,7 +365,6 @@ static const std::string kEverythingOutputLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Everything::outputXML";
 static const std::string kEverythingParseLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Everything::parse";
-constexpr std::string_view kEverythingAttributes[] = {"label"};
 static const std::string kEverythingAttributeNames[] = {"label"};
 
 EverythingImpl::EverythingImpl() : BaseObject(sharedNamespace()) {}
@@ -416,12 +425,11 @@ void EverythingImpl::outputXML(XmlStream& stream, const std::string& elementName
 
 void EverythingImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kEverythingParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kEverythingAttributes, attributes, 1);
-    label_.assign(attributes[0]);
+    Binding::Attributes<1> attributes(node, kEverythingAttributeNames);
+    attributes.assign(label_, 0);
     Binding::reserveFor(node, objects_, nesteds_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "flat") {
         flat_.parse(child);
       } else if (name == "object") {
@@ -441,6 +449,7 @@ void EverythingImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Everything::validate(const XMLNode& element) {
   Validation::validateElement(element, kEverythingContent);
 }
@@ -450,6 +459,7 @@ void Everything::validateDocument(const XMLDocument& document) {
       {"Everything", kOwnNamespace, &kEverythingContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(EverythingImpl,
                           "Corvanthel::Schemas::Test::_2009_01::Coverage::EverythingImpl")
@@ -507,7 +517,7 @@ void OnlyReferenceImpl::outputXML(XmlStream& stream, const std::string& elementN
 void OnlyReferenceImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kOnlyReferenceParseLabel, [&] {
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "ServiceData") {
         serviceData_.parse(child);
       } else {
@@ -517,9 +527,11 @@ void OnlyReferenceImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void OnlyReference::validate(const XMLNode& element) {
   Validation::validateElement(element, kOnlyReferenceContent);
 }
+#endif
 
 PELAGON_DEFINE_ALLOCATION(OnlyReferenceImpl,
                           "Corvanthel::Schemas::Test::_2009_01::Coverage::OnlyReferenceImpl")

@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <string_view>
 
+#if PELAGON_HAS_VALIDATION
 #include <pelagon/runtime/Validator.hxx>
+#endif
 
 namespace Corvanthel {
 namespace Schemas {
@@ -22,11 +24,13 @@ namespace {
 
 namespace Binding = ::Corvanthel::Soa::Common::Xml::Binding;
 using ::Corvanthel::Soa::Common::Xml::lexical_cast;
-using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 using ::Corvanthel::Soa::Common::Xml::XMLNode;
 using ::Corvanthel::Soa::Common::Xml::XmlStream;
 
 const char kNamespace[] = "http://schemas.corvanthel.example/Schemas/Test/2009-01/Coverage";
+
+#if PELAGON_HAS_VALIDATION
+using ::Corvanthel::Soa::Common::Xml::XMLDocument;
 
 namespace Validation = ::Corvanthel::Soa::Common::Xml::Validation;
 
@@ -143,6 +147,7 @@ constexpr Validation::Particle kOnlyReferenceContentParticles[] = {
 constexpr Validation::ComplexType kOnlyReferenceContent{
     "OnlyReference", nullptr, 0, 0, kOnlyReferenceContentParticles, 1};
 
+#endif
 }  // namespace
 
 // Empty
@@ -177,6 +182,7 @@ void EmptyImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kEmptyParseLabel, [] {});
 }
 
+#if PELAGON_HAS_VALIDATION
 void Empty::validate(const XMLNode& element) {
   Validation::validateElement(element, kEmptyContent);
 }
@@ -186,6 +192,7 @@ void Empty::validateDocument(const XMLDocument& document) {
       {"Empty", kOwnNamespace, &kEmptyContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 Empty::Empty() : Handle(new EmptyImpl()) {}
 
@@ -197,7 +204,6 @@ static const std::string kFlatOutputLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Flat::outputXML";
 static const std::string kFlatParseLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Flat::parse";
-constexpr std::string_view kFlatAttributes[] = {"default", "count", "when", "stamp"};
 static const std::string kFlatAttributeNames[] = {"default", "count", "when", "stamp"};
 
 FlatImpl::FlatImpl() {
@@ -240,20 +246,21 @@ void FlatImpl::outputXML(XmlStream& stream, const std::string& elementName) cons
 
 void FlatImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kFlatParseLabel, [&] {
-    std::string_view attributes[4];
-    node.getAttrViews(kFlatAttributes, attributes, 4);
-    default_.assign(attributes[0]);
-    count_ = lexical_cast<int>(attributes[1]);
-    when_ = lexical_cast<::Corvanthel::Soa::Common::DateTime>(attributes[2]);
-    stamp_ = lexical_cast<::Corvanthel::Soa::Common::DateTime>(attributes[3]);
+    Binding::Attributes<4> attributes(node, kFlatAttributeNames);
+    attributes.assign(default_, 0);
+    count_ = attributes.as<int>(1);
+    when_ = attributes.as<::Corvanthel::Soa::Common::DateTime>(2);
+    stamp_ = attributes.as<::Corvanthel::Soa::Common::DateTime>(3);
     for (const XMLNode& child : node.getChildren())
       Binding::rejectChild(child);
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Flat::validate(const XMLNode& element) {
   Validation::validateElement(element, kFlatContent);
 }
+#endif
 
 Flat::Flat() : Handle(new FlatImpl()) {}
 
@@ -300,7 +307,7 @@ void NestedImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kNestedParseLabel, [&] {
     Binding::reserveFor(node, flats_, names_, numbers_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "flats") {
         Binding::appendParsed(flats_, child);
       } else if (name == "names") {
@@ -314,9 +321,11 @@ void NestedImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Nested::validate(const XMLNode& element) {
   Validation::validateElement(element, kNestedContent);
 }
+#endif
 
 Nested::Nested() : Handle(new NestedImpl()) {}
 
@@ -328,7 +337,6 @@ static const std::string kEverythingOutputLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Everything::outputXML";
 static const std::string kEverythingParseLabel =
     "Corvanthel::Schemas::Test::_2009_01::Coverage::Everything::parse";
-constexpr std::string_view kEverythingAttributes[] = {"label"};
 static const std::string kEverythingAttributeNames[] = {"label"};
 
 EverythingImpl::EverythingImpl() {
@@ -378,12 +386,11 @@ void EverythingImpl::outputXML(XmlStream& stream, const std::string& elementName
 
 void EverythingImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kEverythingParseLabel, [&] {
-    std::string_view attributes[1];
-    node.getAttrViews(kEverythingAttributes, attributes, 1);
-    label_.assign(attributes[0]);
+    Binding::Attributes<1> attributes(node, kEverythingAttributeNames);
+    attributes.assign(label_, 0);
     Binding::reserveFor(node, objects_, nesteds_);
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "flat") {
         flat_.parse(child);
       } else if (name == "object") {
@@ -403,6 +410,7 @@ void EverythingImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void Everything::validate(const XMLNode& element) {
   Validation::validateElement(element, kEverythingContent);
 }
@@ -412,6 +420,7 @@ void Everything::validateDocument(const XMLDocument& document) {
       {"Everything", kOwnNamespace, &kEverythingContent}};
   Validation::validateDocument(document.getRootElement(), kElements, 1);
 }
+#endif
 
 Everything::Everything() : Handle(new EverythingImpl()) {}
 
@@ -463,7 +472,7 @@ void OnlyReferenceImpl::outputXML(XmlStream& stream, const std::string& elementN
 void OnlyReferenceImpl::parse(const XMLNode& node) {
   Binding::readElement(node, kOnlyReferenceParseLabel, [&] {
     for (const XMLNode& child : node.getChildren()) {
-      const std::string_view name = child.getLocalName();
+      const auto& name = child.getLocalName();
       if (name == "ServiceData") {
         serviceData_.parse(child);
       } else {
@@ -473,9 +482,11 @@ void OnlyReferenceImpl::parse(const XMLNode& node) {
   });
 }
 
+#if PELAGON_HAS_VALIDATION
 void OnlyReference::validate(const XMLNode& element) {
   Validation::validateElement(element, kOnlyReferenceContent);
 }
+#endif
 
 OnlyReference::OnlyReference() : Handle(new OnlyReferenceImpl()) {}
 
