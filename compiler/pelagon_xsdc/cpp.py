@@ -183,8 +183,9 @@ def header(complex_type, target):
     schema, profile = complex_type.schema, target.profile
     types = TypeNames(schema)
     name, impl = complex_type.name, complex_type.name + names.IMPL_SUFFIX
-    includes = {"<set>", "<string>", "<vector>", "<pelagon/runtime/Binding.hxx>",
-                f"<{target.export_header}>"}
+    includes = {"<set>", "<string>", "<vector>", "<pelagon/runtime/Binding.hxx>"}
+    if target.export_header:
+        includes.add(f"<{target.export_header}>")
     includes |= {f"<{target.header_path(d, schema)}>" for d in complex_type.dependencies}
     if any(f.kind == "date" for f in complex_type.fields):
         includes.add("<varnicore/DateTime.hxx>")
@@ -223,7 +224,7 @@ def header(complex_type, target):
         profile=profile.name,
         namespaces_open=namespace_open(schema.class_namespace),
         namespaces_close=namespace_close(schema.class_namespace),
-        api=target.export_macro,
+        api=target.export_macro or "",
         xml=XML,
         impl_field_constructor=[f"{impl}({constructor_arguments});"] if constructor_arguments
         else [],
