@@ -46,7 +46,8 @@ void compare(const std::vector<T>& written, const std::vector<T>& read, const st
     compare(written[i], read[i], at + "[" + std::to_string(i) + "]");
 }
 
-void compare(const Base::ModelObject& written, const Base::ModelObject& read, const std::string& at) {
+void compare(const Base::ModelObject& written, const Base::ModelObject& read,
+             const std::string& at) {
   compare(written.getUid(), read.getUid(), at + ".uid");
   compare(written.getType(), read.getType(), at + ".type");
 }
