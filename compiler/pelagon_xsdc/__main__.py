@@ -1,11 +1,13 @@
 """Command line of the schema compiler: python3 -m pelagon_xsdc COMMAND [OPTION...] SCHEMA...
 
-    bindings --export-macro MACRO --export-header HEADER [--schema-root DIR] --out DIR
+    bindings [--export-macro MACRO --export-header HEADER] [--schema-root DIR] --out DIR
              [--list-outputs] COMMON SCHEMA
         Writes DIR/include/PREFIX/<path>/<Type>.hxx for every complex type of SCHEMA and
         DIR/src/PREFIX/<path>/<Name>.cxx for the schema, where <path> follows the namespace URI
-        ("/Schemas/Query/2006-03/SavedQuery" gives query/2006_03/savedquery). --list-outputs
-        prints the paths it would write, one a line, and writes nothing.
+        ("/Schemas/Query/2006-03/SavedQuery" gives query/2006_03/savedquery). The classes are
+        declared with MACRO, defined in HEADER, for a shared library; without them, with no
+        export macro. --list-outputs prints the paths it would write, one a line, and writes
+        nothing.
     table --out FILE.cxx COMMON SCHEMA...
         Writes the type table of the pelagon tool for the schema files and the files they import
         (see table.py). It names the schema file of each type relative to --schema-root, by
@@ -15,7 +17,13 @@
         every type of the schema files and the files they import.
 
 COMMON is --namespace-base URI --include-prefix PREFIX [--import NAMESPACE=PREFIX ...]
-[--schema-root DIR] [--profile full|reduced] [--clang-format EXE [--clang-format-style FILE]].
+[--schema-root DIR] [--schema-path DIR ...] [--profile full|reduced]
+[--clang-format EXE [--clang-format-style FILE]]. An import's schemaLocation is looked up next to
+the importing file, then in each --schema-path folder in turn.
+
+The installed pelagon-xsdc command fills in --namespace-base, --profile, the --import of the
+framework's base types and the --schema-path of the installed schema files as its package was
+built; options given on its command line take precedence.
 
 A file whose content would not change is left alone, so that a build does not recompile what
 includes it. Exit status 1 and "file:line: message" on standard error for a schema outside the
@@ -27,31 +35,39 @@ import os
 import subprocess
 import sys
 
-from . import cpp, profiles, table, umbrella
+from . import __version__, cpp, profiles, table, umbrella
 from .model import Loader
 from .xmltree import SchemaError
 
 
-def arguments(argv):
+def arguments(argv, defaults=None):
+    """The parsed command line; defaults holds the values of an installed package, by option."""
+    defaults = defaults or {}
     common = argparse.ArgumentParser(add_help=False)
-    common.add_argument("--namespace-base", required=True)
+    common.add_argument("--namespace-base", required="namespace_base" not in defaults,
+                        default=defaults.get("namespace_base"))
     common.add_argument("--include-prefix", required=True)
-    common.add_argument("--import", dest="imports", action="append", default=[],
-                        metavar="NAMESPACE=PREFIX")
+    common.add_argument("--import", dest="imports", action="append",
+                        default=list(defaults.get("imports", [])), metavar="NAMESPACE=PREFIX")
     common.add_argument("--schema-root", help="schema files are named relative to it")
-    common.add_argument("--profile", choices=("full", "reduced"), default="full",
+    common.add_argument("--schema-path", action="append", metavar="DIR",
+                        default=list(defaults.get("schema_path", [])),
+                        help="a folder where imported schema files are looked up too")
+    common.add_argument("--profile", choices=("full", "reduced"),
+                        default=defaults.get("profile", "full"),
                         help="the binding runtime the code is built against")
     common.add_argument("--clang-format", metavar="EXECUTABLE",
                         help="format the output with it, in the style of --clang-format-style")
     common.add_argument("--clang-format-style", metavar="FILE")
 
     parser = argparse.ArgumentParser(prog="pelagon-xsdc", description=__doc__.split("\n\n")[0])
+    parser.add_argument("--version", action="version", version=f"%(prog)s {__version__}")
     commands = parser.add_subparsers(dest="command", required=True)
     bindings = commands.add_parser("bindings", parents=[common],
                                    help="the classes of one schema file")
     bindings.add_argument("schemas", nargs=1, metavar="SCHEMA")
-    bindings.add_argument("--export-macro", required=True)
-    bindings.add_argument("--export-header", required=True)
+    bindings.add_argument("--export-macro")
+    bindings.add_argument("--export-header")
     bindings.add_argument("--out", required=True, metavar="DIR")
     bindings.add_argument("--list-outputs", action="store_true")
     types = commands.add_parser("table", parents=[common], help="the pelagon tool's type table")
@@ -110,12 +126,15 @@ def binding_files(schema, target):
     return files
 
 
-def main(argv=None):
-    args = arguments(sys.argv[1:] if argv is None else argv)
+def main(argv=None, defaults=None):
+    args = arguments(sys.argv[1:] if argv is None else argv, defaults)
     imports = import_prefixes(args.imports)
     if imports is None:
         return 2
-    loader = Loader(args.namespace_base)
+    if args.command == "bindings" and (args.export_macro is None) != (args.export_header is None):
+        print("pelagon-xsdc: --export-macro and --export-header go together", file=sys.stderr)
+        return 2
+    loader = Loader(args.namespace_base, args.schema_path)
     try:
         schemas = [loader.load(path) for path in args.schemas]
     except SchemaError as error:

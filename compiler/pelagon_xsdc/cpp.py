@@ -10,12 +10,12 @@ is in profiles.py. Layout beyond indentation is clang-format's: the build runs i
 import textwrap
 from string import Template
 
-from . import content, names
+from . import __version__, content, names
 from .model import dependency_order
 from .profiles import XML
 from .writer import CodeWriter, fill
 
-BINDING_VERSION = 1
+BINDING_VERSION = tuple(int(part) for part in __version__.split("."))
 
 
 class Target:
@@ -116,8 +116,10 @@ $std_includes
 
 $own_includes
 
-static_assert(PELAGON_BINDING_VERSION == $version && PELAGON_BINDING_REDUCED == $reduced,
-              "$name.hxx was generated for binding runtime version $version, $profile profile; regenerate it");
+static_assert(PELAGON_BINDING_VERSION_MAJOR == $major && PELAGON_BINDING_VERSION_MINOR == $minor &&
+              PELAGON_BINDING_VERSION_PATCH == $patch && PELAGON_BINDING_REDUCED == $reduced,
+              "$name.hxx was generated for binding runtime $version, $profile profile, not for "
+              PELAGON_BINDING_RUNTIME "; regenerate it");
 
 $namespaces_open
 
@@ -183,8 +185,9 @@ def header(complex_type, target):
     schema, profile = complex_type.schema, target.profile
     types = TypeNames(schema)
     name, impl = complex_type.name, complex_type.name + names.IMPL_SUFFIX
-    includes = {"<set>", "<string>", "<vector>", "<pelagon/runtime/Binding.hxx>",
-                f"<{target.export_header}>"}
+    includes = {"<set>", "<string>", "<vector>", "<pelagon/runtime/Binding.hxx>"}
+    if target.export_header:
+        includes.add(f"<{target.export_header}>")
     includes |= {f"<{target.header_path(d, schema)}>" for d in complex_type.dependencies}
     if any(f.kind == "date" for f in complex_type.fields):
         includes.add("<varnicore/DateTime.hxx>")
@@ -215,12 +218,15 @@ def header(complex_type, target):
                        + [name, "hxx"]).upper(),
         std_includes=[f"#include {i}" for i in sorted(i for i in includes if "/" not in i)],
         own_includes=[f"#include {i}" for i in sorted(i for i in includes if "/" in i)],
-        version=str(BINDING_VERSION),
+        version=".".join(str(part) for part in BINDING_VERSION),
+        major=str(BINDING_VERSION[0]),
+        minor=str(BINDING_VERSION[1]),
+        patch=str(BINDING_VERSION[2]),
         reduced=str(int(profile.reduced)),
         profile=profile.name,
         namespaces_open=namespace_open(schema.class_namespace),
         namespaces_close=namespace_close(schema.class_namespace),
-        api=target.export_macro,
+        api=target.export_macro or "",
         xml=XML,
         impl_field_constructor=[f"{impl}({constructor_arguments});"] if constructor_arguments
         else [],

@@ -5,7 +5,9 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
 - xs:schema with targetNamespace (the namespace base, then "/Schemas/...") and
   elementFormDefault="qualified"; children xs:annotation, xs:import, xs:complexType, xs:element.
 - xs:import with namespace and schemaLocation: the imported file is read too, and its types can be
-  used by QName.
+  used by QName. The location is looked up next to the importing file, then in each folder of the
+  schema path (an installed package's schema folder, so that a schema of one's own can import the
+  framework's base types as "soa/2006_03/base/Base.xsd").
 - xs:complexType with a name; an optional xs:annotation, an optional xs:sequence of local
   xs:element, then xs:attribute. A complex type without sequence and attributes is a type without
   fields.
@@ -165,8 +167,9 @@ def documentation(element):
 class Loader:
     """Reads schema files and their imports into Schema objects, once per file."""
 
-    def __init__(self, namespace_base):
+    def __init__(self, namespace_base, schema_path=()):
         self.namespace_base = namespace_base.rstrip("/")
+        self.schema_path = list(schema_path)
         self.schemas = {}
 
     def load(self, path):
@@ -226,7 +229,7 @@ class Loader:
             location = element.attributes.get("schemaLocation")
             if not location:
                 self._fail(schema, element, "xs:import needs a schemaLocation")
-            imported = self.load(os.path.join(os.path.dirname(schema.path), location))
+            imported = self.load(self._locate(schema, element, location))
             if imported.namespace != element.attributes.get("namespace"):
                 self._fail(schema, element, f'{location} has targetNamespace '
                                             f'"{imported.namespace}", not the one imported')
@@ -245,6 +248,16 @@ class Loader:
             schema.global_elements[name] = (element.resolve(type_name, schema.path), element)
             return
         self._fail(schema, element, f"xs:{element.name} is not supported")
+
+    def _locate(self, schema, element, location):
+        """The file an import names: next to the importing file, else in the schema path."""
+        folders = [os.path.dirname(schema.path)] + self.schema_path
+        for folder in folders:
+            candidate = os.path.join(folder, location)
+            if os.path.isfile(candidate):
+                return candidate
+        self._fail(schema, element, f'{location} is neither next to this file nor in the schema '
+                                    f'path ({", ".join(self.schema_path) or "empty"})')
 
     def _read_complex_type(self, schema, element):
         self._expect_attributes(schema, element, {"name"})

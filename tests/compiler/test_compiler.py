@@ -1,6 +1,9 @@
 """The schema compiler's rules: what it accepts, what it rejects and with which message."""
 
+import contextlib
+import io
 import os
+import shutil
 import sys
 import tempfile
 import textwrap
@@ -8,8 +11,12 @@ import unittest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "compiler"))
 
+from pelagon_xsdc import __main__ as command  # noqa: E402
 from pelagon_xsdc.model import Loader  # noqa: E402
 from pelagon_xsdc.xmltree import SchemaError  # noqa: E402
+
+BASE_SCHEMA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "schemas", "soa",
+                           "2006_03", "base", "Base.xsd")
 
 BASE = "http://schemas.corvanthel.example"
 HEAD = f"""<?xml version="1.0"?>
@@ -167,6 +174,132 @@ class CompilerTest(unittest.TestCase):
             </xs:complexType>
             """)
         self.assertEqual([f.required for f in schema.find_type("A").fields], [True, False])
+
+
+BASE_NAMESPACE = f"{BASE}/Schemas/Soa/2006-03/Base"
+IMPORTING = HEAD.replace('xmlns:tns=', f'xmlns:base="{BASE_NAMESPACE}" xmlns:tns=') + f"""\
+  <xs:import namespace="{BASE_NAMESPACE}" schemaLocation="soa/2006_03/base/Base.xsd"/>
+  <xs:complexType name="Holder">
+    <xs:sequence><xs:element name="object" type="base:ModelObject"/></xs:sequence>
+  </xs:complexType>
+  <xs:element name="Holder" type="tns:Holder"/>
+</xs:schema>
+"""
+
+
+class ImportTest(unittest.TestCase):
+    """An import's schemaLocation: next to the importing file first, then along the schema path."""
+
+    def test_where_an_imported_file_is_found(self):
+        # (copy of Base.xsd next to the schema, copy in a schema path folder, found)
+        cases = [(True, False, True), (False, True, True), (True, True, True),
+                 (False, False, False)]
+        for beside, in_path, found in cases:
+            with self.subTest(beside=beside, in_path=in_path), \
+                    tempfile.TemporaryDirectory() as top:
+                own, installed = os.path.join(top, "own"), os.path.join(top, "installed")
+                for folder, wanted in ((own, beside), (installed, in_path)):
+                    os.makedirs(os.path.join(folder, "soa", "2006_03", "base"))
+                    if wanted:
+                        shutil.copy(BASE_SCHEMA, os.path.join(folder, "soa", "2006_03", "base"))
+                path = os.path.join(own, "Test.xsd")
+                with open(path, "w", encoding="utf-8") as stream:
+                    stream.write(IMPORTING)
+                loader = Loader(BASE, [installed])
+                if found:
+                    field = loader.load(path).find_type("Holder").fields[0]
+                    self.assertEqual(field.type.schema.namespace, BASE_NAMESPACE)
+                    expected = own if beside else installed
+                    self.assertEqual(os.path.dirname(field.type.schema.path),
+                                     os.path.join(expected, "soa", "2006_03", "base"))
+                else:
+                    with self.assertRaises(SchemaError) as caught:
+                        loader.load(path)
+                    self.assertRegex(str(caught.exception),
+                                     r"Test\.xsd:4: soa/2006_03/base/Base\.xsd is neither next "
+                                     r"to this file nor in the schema path \(.*installed\)")
+
+
+class CommandLineTest(unittest.TestCase):
+    """The bindings command: export macros, and the defaults an installed package gives it."""
+
+    def run_bindings(self, options, defaults=None):
+        """(exit status, {generated file: text}, standard error)"""
+        with tempfile.TemporaryDirectory() as top:
+            os.makedirs(os.path.join(top, "soa", "2006_03", "base"))
+            shutil.copy(BASE_SCHEMA, os.path.join(top, "soa", "2006_03", "base"))
+            schema = os.path.join(top, "Test.xsd")
+            with open(schema, "w", encoding="utf-8") as stream:
+                stream.write(IMPORTING)
+            errors = io.StringIO()
+            with contextlib.redirect_stderr(errors):
+                status = command.main(["bindings", "--include-prefix", "own", "--out", top]
+                                      + options + [schema], defaults)
+            files = {}
+            for folder, _, names in os.walk(top):
+                for name in names:
+                    if name.endswith((".hxx", ".cxx")):
+                        with open(os.path.join(folder, name), encoding="utf-8") as stream:
+                            files[os.path.relpath(os.path.join(folder, name), top)] = stream.read()
+            return status, files, errors.getvalue()
+
+    def test_export_macro_and_header(self):
+        header = "include/own/test/2009_01/port/Holder.hxx"
+        cases = [  # (options, exit status, the class declaration, the export header's include)
+            ([], 0, r"class\s+HolderImpl", None),
+            (["--export-macro", "OWN_API", "--export-header", "own/Export.hxx"], 0,
+             r"class OWN_API HolderImpl", "#include <own/Export.hxx>"),
+            (["--export-macro", "OWN_API"], 2, None, None),
+            (["--export-header", "own/Export.hxx"], 2, None, None),
+        ]
+        for options, status, declaration, include in cases:
+            with self.subTest(options=options):
+                got, files, errors = self.run_bindings(
+                    ["--namespace-base", BASE, "--import", f"{BASE_NAMESPACE}=varnicore"] + options)
+                self.assertEqual(got, status, errors)
+                if status != 0:
+                    self.assertIn("go together", errors)
+                    self.assertEqual(files, {})
+                    continue
+                self.assertRegex(files[header], declaration)
+                self.assertEqual(include is not None, "Export" in files[header])
+                if include:
+                    self.assertIn(include, files[header])
+                self.assertIn("#include <varnicore/soa/2006_03/base/ModelObject.hxx>",
+                              files[header])
+
+    def test_package_defaults_and_what_overrides_them(self):
+        defaults = {"namespace_base": BASE, "profile": "reduced",
+                    "imports": [f"{BASE_NAMESPACE}=varnicore"]}
+        header = "include/own/test/2009_01/port/Holder.hxx"
+        cases = [  # (options, include prefix of ModelObject, profile in the release check)
+            ([], "varnicore", "reduced"),
+            (["--profile", "full"], "varnicore", "full"),
+            (["--import", f"{BASE_NAMESPACE}=mine"], "mine", "reduced"),
+        ]
+        for options, prefix, profile in cases:
+            with self.subTest(options=options):
+                status, files, errors = self.run_bindings(options, defaults)
+                self.assertEqual(status, 0, errors)
+                self.assertIn(f"#include <{prefix}/soa/2006_03/base/ModelObject.hxx>",
+                              files[header])
+                self.assertIn(f", {profile} profile, not for", files[header])
+        with contextlib.redirect_stderr(io.StringIO()), self.assertRaises(SystemExit):
+            self.run_bindings([])  # without defaults, the namespace base is required
+
+    def test_the_release_is_named_in_every_header(self):
+        status, files, errors = self.run_bindings(["--namespace-base", BASE])
+        self.assertEqual(status, 0, errors)
+        with open(os.path.join(os.path.dirname(command.__file__), "VERSION"),
+                  encoding="utf-8") as stream:
+            release = stream.read().strip()
+        major, minor, patch = release.split(".")
+        for name, text in files.items():
+            if name.endswith(".hxx"):
+                self.assertIn(f"PELAGON_BINDING_VERSION_MAJOR == {major} && "
+                              f"PELAGON_BINDING_VERSION_MINOR == {minor} &&", text)
+                self.assertIn(f"PELAGON_BINDING_VERSION_PATCH == {patch}", text)
+                self.assertIn(f"generated for binding runtime {release}, full profile", text)
 
 
 if __name__ == "__main__":

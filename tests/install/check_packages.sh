@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian packages with cpack, unpacks them into a scratch root (dpkg-deb -x), checks
-# what each holds and what it depends on, then builds and runs the consumer project against the
-# unpacked files and runs the unpacked tool on an example message.
+# what each holds and what it depends on, then builds and runs the consumer project and the project
+# with a schema of its own against the unpacked files and runs the unpacked tool on an example
+# message.
 # Usage: check_packages.sh BUILD_DIR GENERATOR EXAMPLE_MESSAGE
 # Exit status 77 (skipped) where dpkg-deb is missing.
 set -euo pipefail
@@ -42,6 +43,11 @@ expect_file "$development" '^\./usr/include/varnicore/XMLDocument\.hxx$'
 expect_file "$development" '^\./usr/share/pelagon/schemas/query/2006_03/savedquery/SavedQuery\.xsd$'
 expect_file "$development" '^\./usr/lib/.*cmake/pelagon/pelagonConfig\.cmake$'
 expect_file "$development" '^\./usr/lib/.*pkgconfig/pelagon\.pc$'
+expect_file "$development" '^\./usr/lib/.*cmake/pelagon/PelagonSchemas\.cmake$'
+expect_file "$development" '^\./usr/share/pelagon/compiler/pelagon_xsdc/__main__\.py$'
+expect_file "$development" '^\./usr/bin/pelagon-xsdc$'
+[[ $(dpkg-deb -f "$development" Depends) == *python3* ]] ||
+  fail "$(basename "$development") does not depend on python3"
 expect_file "$tool" '^\./usr/bin/pelagon$'
 for package in "$development" "$tool"; do
   depends=$(dpkg-deb -f "$package" Depends)
@@ -63,6 +69,8 @@ libdir=$(dirname "$(find "$root/usr/lib" -name 'libpelagon.so.*' | head -n 1)")
 LD_LIBRARY_PATH=$libdir "$scratch/cmake/consumer" >"$scratch/request.xml"
 xmllint --noout --schema "$(cat "$scratch/cmake/schema_dir.txt")/query/2006_03/savedquery/SavedQuery.xsd" \
   "$scratch/request.xml" 2>/dev/null
+
+"$here/own_schema/check.sh" "$root/usr" "$scratch/own" "$generator"
 
 report=$("$root/usr/bin/pelagon" check "$example")
 case $report in

@@ -29,10 +29,9 @@
 #include <varnicore/XMLDocument.hxx>
 #include <varnicore/XmlStream.hxx>
 
-/// The version of the binding runtime. Generated headers check that they were generated for this
-/// version; a mismatch means the schema compiler and the runtime headers come from different
-/// releases.
-#define PELAGON_BINDING_VERSION 1
+// PELAGON_BINDING_VERSION and its parts: the release, configured from the project's version, that
+// generated headers check that they were generated for.
+#include <pelagon/runtime/Version.hxx>
 
 /// 1 when the runtime is the reduced profile (no MemoryManager, namespace collection or
 /// BaseObject::clone); generated headers check that they were generated for the same profile.

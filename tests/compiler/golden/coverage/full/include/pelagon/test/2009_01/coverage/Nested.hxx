@@ -11,9 +11,10 @@
 #include <pelagon/runtime/Export.hxx>
 #include <pelagon/test/2009_01/coverage/Flat.hxx>
 
-static_assert(
-    PELAGON_BINDING_VERSION == 1 && PELAGON_BINDING_REDUCED == 0,
-    "Nested.hxx was generated for binding runtime version 1, full profile; regenerate it");
+static_assert(PELAGON_BINDING_VERSION_MAJOR == 0 && PELAGON_BINDING_VERSION_MINOR == 1 &&
+                  PELAGON_BINDING_VERSION_PATCH == 0 && PELAGON_BINDING_REDUCED == 0,
+              "Nested.hxx was generated for binding runtime 0.1.0, full profile, not "
+              "for " PELAGON_BINDING_RUNTIME "; regenerate it");
 
 namespace Corvanthel {
 namespace Schemas {
