@@ -1,17 +1,8 @@
-// Part of the declared runtime interface (see ../../../Config.hxx): the base schema type
-// ModelObject, whose implementation object's outputXML, parse and getNamespaces the library calls
-// directly.
+// Part of the declared runtime interface (see ../../../Config.hxx): the base schema type ModelObject.
 #ifndef VARNICORE_SOA_2006_03_BASE_MODELOBJECT_HXX
 #define VARNICORE_SOA_2006_03_BASE_MODELOBJECT_HXX
 
-#include <cstddef>
-#include <set>
-#include <string>
-
-#include <pelagon/runtime/Handle.hxx>
-#include <varnicore/BaseObject.hxx>
-#include <varnicore/XMLDocument.hxx>
-#include <varnicore/XmlStream.hxx>
+#include <varnicore/soa/2006_03/base/BaseType.hxx>
 
 namespace Corvanthel {
 namespace Schemas {
@@ -19,35 +10,7 @@ namespace Soa {
 namespace _2006_03 {
 namespace Base {
 
-class ModelObjectImpl : public ::Corvanthel::Soa::Common::Xml::BaseObject {
- public:
-  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
-                 const std::string& elementName) const;
-  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node);
-#if !VARNICORE_REDUCED_PROFILE
-  void getNamespaces(std::set<std::string>& namespaces) const;
-#endif
-};
-
-class ModelObject : public ::Corvanthel::Soa::Common::Xml::Handle<ModelObjectImpl> {
- public:
-  ModelObject();
-  ModelObject(const ModelObject& other);
-  ModelObject& operator=(const ModelObject& other);
-  ~ModelObject() override;
-  static void operator delete(void* p);
-
-  void outputXML(::Corvanthel::Soa::Common::Xml::XmlStream& stream,
-                 const std::string& elementName) const {
-    getHandleObject().outputXML(stream, elementName);
-  }
-  void parse(const ::Corvanthel::Soa::Common::Xml::XMLNode& node) { getHandleObject().parse(node); }
-#if !VARNICORE_REDUCED_PROFILE
-  void getNamespaces(std::set<std::string>& namespaces) const {
-    getHandleObject().getNamespaces(namespaces);
-  }
-#endif
-};
+VARNICORE_CONTRACT_BASE_TYPE(ModelObject);
 
 }  // namespace Base
 }  // namespace _2006_03
