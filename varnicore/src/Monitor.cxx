@@ -7,14 +7,15 @@ namespace Common {
 
 MonitorListener* Monitor::listener_ = nullptr;
 
+// The listener is read once per mark: checked and called through the same pointer.
 void Monitor::markStart(const std::string& label) {
-  if (listener_ != nullptr)
-    listener_->markStart(label);
+  if (MonitorListener* listener = listener_)
+    listener->markStart(label);
 }
 
 void Monitor::markEnd(const std::string& label) {
-  if (listener_ != nullptr)
-    listener_->markEnd(label);
+  if (MonitorListener* listener = listener_)
+    listener->markEnd(label);
 }
 
 // Out of line so that the vtable and type info live in this library only.

@@ -25,7 +25,10 @@ namespace Common {
 ///   anew at every allocation and every release, so an object released after its manager was
 ///   uninstalled would hand its memory to the global operator delete, which did not allocate it.
 /// - The installed manager is process-wide and not synchronised: install it before any schema
-///   object exists and before threads that use the library start.
+///   object exists and before threads that use the library start, and do not change it while
+///   schema objects live.
+/// - Its functions are called from every thread that uses the library, at the same time: they
+///   must be thread-safe.
 class VARNICORE_API MemoryManager {
  public:
   virtual ~MemoryManager();

@@ -14,7 +14,9 @@ namespace Common {
 
 /// Receives the marks. Marks nest and always come in pairs with the same label, also when the
 /// work between them ends with an exception. A listener that throws from markEnd while an
-/// exception is already on its way has its exception dropped.
+/// exception is already on its way has its exception dropped. Its functions are called from every
+/// thread that uses the library, at the same time, and must be thread-safe; the marks of
+/// different threads interleave, each thread's nesting and pairing up on their own.
 class VARNICORE_API MonitorListener {
  public:
   virtual ~MonitorListener();
@@ -29,7 +31,8 @@ class VARNICORE_API Monitor {
   static void markStart(const std::string& label);
   static void markEnd(const std::string& label);
   /// Installs a listener (null uninstalls) and returns the one installed before. Process-wide and
-  /// not synchronised, like MemoryManager::setMemoryManager.
+  /// not synchronised, like MemoryManager::setMemoryManager: install it before the threads that
+  /// use the library start, and do not change it while they run.
   static MonitorListener* setListener(MonitorListener* listener) noexcept;
   static MonitorListener* getListener() noexcept { return listener_; }
 
