@@ -1,6 +1,6 @@
-// The one UTF-8 check of the runtime, shared by the parser and the writer's escaping: a
-// sequence is taken only in its shortest form, never as a surrogate or above U+10FFFF (not
-// installed).
+// UTF-8, once for the runtime: the check shared by the parser and the writer's escaping (a
+// sequence is taken only in its shortest form, never as a surrogate or above U+10FFFF) and the
+// encoding of a code point (not installed).
 #ifndef VARNICORE_SRC_UTF8_HXX
 #define VARNICORE_SRC_UTF8_HXX
 
@@ -68,6 +68,30 @@ inline Utf8Sequence decodeUtf8(const unsigned char* text, std::size_t available)
   sequence.length = length;
   sequence.code = code;
   return sequence;
+}
+
+/// Writes the UTF-8 form of code (at most U+10FFFF) at out; returns its length, 1 to 4 bytes.
+inline unsigned encodeUtf8(char32_t code, char* out) noexcept {
+  if (code < 0x80) {
+    out[0] = static_cast<char>(code);
+    return 1;
+  }
+  if (code < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (code >> 6));
+    out[1] = static_cast<char>(0x80 | (code & 0x3F));
+    return 2;
+  }
+  if (code < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (code >> 12));
+    out[1] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (code & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (code >> 18));
+  out[1] = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (code & 0x3F));
+  return 4;
 }
 
 /// Whether a code point that UTF-8 can carry is an XML 1.0 character (Char); only the controls

@@ -31,7 +31,7 @@ XMLDocument XMLDocument::parseOwned(std::string text) {
   // Default-initialised: the first blocks of records are filled as they are read, not cleared.
   std::unique_ptr<Detail::Tree> tree(new Detail::Tree);
   tree->buffer = std::move(text);
-  const Detail::SourceEncoding source = Detail::decodeByteOrderMark(tree->buffer);
+  const Detail::SourceEncoding source = Detail::decodeText(tree->buffer);
   Detail::readDocument(*tree, source);
   return XMLDocument(std::move(tree));
 }

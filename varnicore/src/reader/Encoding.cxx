@@ -5,7 +5,11 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <string_view>
+#include <utility>
 
+#include "../Characters.hxx"
+#include "../Utf8.hxx"
 #include "Failure.hxx"
 
 namespace Corvanthel {
@@ -28,21 +32,8 @@ bool startsWith(const std::string& text, const char* bytes, std::size_t size) {
 }
 
 void appendUtf8(std::string& out, char32_t code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
+  char bytes[4];
+  out.append(bytes, encodeUtf8(code, bytes));
 }
 
 // UTF-16 after its byte order mark, as UTF-8. Characters that XML does not allow are left for
@@ -74,7 +65,8 @@ std::string utf16ToUtf8(const std::string& text, bool bigEndian) {
   return out;
 }
 
-bool sameName(std::string_view name, const char* expected) {
+// Encoding names are compared without regard to ASCII case.
+bool isEncodingName(std::string_view name, const char* expected) {
   const std::size_t size = std::strlen(expected);
   if (name.size() != size)
     return false;
@@ -88,9 +80,49 @@ bool sameName(std::string_view name, const char* expected) {
   return true;
 }
 
+// The encoding name of an XML declaration at the start of text and the offset just past the
+// declaration; an empty name when there is none. Only as much of the grammar as finds them: in a
+// declaration that the reader accepts, nothing but whitespace, "version" and its digits comes
+// before "encoding", and no '?' before the "?>" that ends it. The reader reports every fault.
+std::pair<std::string_view, std::size_t> declaredEncoding(std::string_view text) {
+  if (text.size() < 6 || text.compare(0, 5, "<?xml") != 0 || !hasClass(text[5], kSpace))
+    return {};
+  const std::size_t end = text.find("?>", 5);
+  const std::size_t key = text.substr(0, end).find("encoding", 5);
+  if (end == std::string_view::npos || key == std::string_view::npos)
+    return {};
+  std::size_t i = text.find_first_not_of(" \t\n\r", key + 8);
+  if (i >= end || text[i] != '=')
+    return {};
+  i = text.find_first_not_of(" \t\n\r", i + 1);
+  if (i >= end || (text[i] != '"' && text[i] != '\''))
+    return {};
+  const std::size_t close = text.find(text[i], i + 1);
+  if (close >= end)
+    return {};
+  return {text.substr(i + 1, close - i - 1), end + 2};
+}
+
+// ISO-8859-1 after `from` as UTF-8: every byte is the code point of the same value.
+void latin1ToUtf8(std::string& text, std::size_t from) {
+  std::size_t high = 0;
+  for (std::size_t i = from; i < text.size(); ++i)
+    high += static_cast<unsigned char>(text[i]) >= 0x80;
+  if (high == 0)
+    return;
+  if (text.size() + high > kLargestText)
+    tooLarge();
+  std::string converted;
+  converted.reserve(text.size() + high);
+  converted.append(text, 0, from);
+  for (std::size_t i = from; i < text.size(); ++i)
+    appendUtf8(converted, static_cast<unsigned char>(text[i]));
+  text.swap(converted);
+}
+
 }  // namespace
 
-SourceEncoding decodeByteOrderMark(std::string& text) {
+SourceEncoding decodeText(std::string& text) {
   if (startsWith(text, "\x00\x00\xFE\xFF", 4) || startsWith(text, "\xFF\xFE\x00\x00", 4))
     throw Exceptions::DomException::at(1, 1, "Encoding UTF-32 is not supported");
   if (startsWith(text, "\xEF\xBB\xBF", 3)) {
@@ -112,15 +144,19 @@ SourceEncoding decodeByteOrderMark(std::string& text) {
   }
   if (text.size() > kLargestText)
     tooLarge();
-  return SourceEncoding::Utf8;
+  const auto [name, end] = declaredEncoding(text);
+  if (!isEncodingName(name, "ISO-8859-1"))
+    return SourceEncoding::Utf8;
+  latin1ToUtf8(text, end);
+  return SourceEncoding::Latin1;
 }
 
-void applyDeclaredEncoding(std::string& text, SourceEncoding source, std::string_view name,
+void checkDeclaredEncoding(std::string_view text, SourceEncoding source, std::string_view name,
                            std::size_t at, std::size_t from) {
-  const bool utf8 = sameName(name, "UTF-8");
-  const bool utf16 = sameName(name, "UTF-16");
-  const bool latin1 = sameName(name, "ISO-8859-1");
-  const bool ascii = sameName(name, "US-ASCII");
+  const bool utf8 = isEncodingName(name, "UTF-8");
+  const bool utf16 = isEncodingName(name, "UTF-16");
+  const bool latin1 = isEncodingName(name, "ISO-8859-1");
+  const bool ascii = isEncodingName(name, "US-ASCII");
   const std::string quoted = "\"" + shown(name) + "\"";
   if (!utf8 && !utf16 && !latin1 && !ascii) {
     failIn(text, at,
@@ -131,35 +167,22 @@ void applyDeclaredEncoding(std::string& text, SourceEncoding source, std::string
     failIn(text, at, "Encoding " + quoted + " contradicts the byte order mark, which marks UTF-16");
   if (source == SourceEncoding::Utf8WithMark && !utf8)
     failIn(text, at, "Encoding " + quoted + " contradicts the byte order mark, which marks UTF-8");
-  if (source != SourceEncoding::Utf8 || utf8)
+  if (source != SourceEncoding::Utf8)
     return;
   if (utf16) {
     failIn(text, at,
            "Encoding " + quoted + " is declared, but the document has no UTF-16 byte order mark");
   }
-  std::size_t high = 0;
+  if (!ascii)
+    return;
   for (std::size_t i = from; i < text.size(); ++i) {
-    if (static_cast<unsigned char>(text[i]) < 0x80)
-      continue;
-    if (ascii) {
+    if (static_cast<unsigned char>(text[i]) >= 0x80) {
       char what[96];
       std::snprintf(what, sizeof what, "Byte 0x%02X is not US-ASCII, the encoding declared",
                     static_cast<unsigned char>(text[i]));
       failIn(text, i, what);
     }
-    ++high;
   }
-  if (high == 0)
-    return;
-  if (text.size() + high > kLargestText)
-    tooLarge();
-  // ISO-8859-1: every byte is the code point of the same value.
-  std::string converted;
-  converted.reserve(text.size() + high);
-  converted.append(text, 0, from);
-  for (std::size_t i = from; i < text.size(); ++i)
-    appendUtf8(converted, static_cast<unsigned char>(text[i]));
-  text.swap(converted);
 }
 
 }  // namespace Detail

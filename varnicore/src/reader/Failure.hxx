@@ -1,9 +1,11 @@
-// How the reader reports a fault: a DomException that names the rule broken and the place
-// (not installed).
+// How the reader reports a fault: a DomException that names the rule broken and the place, and
+// the pieces its messages are made of (not installed).
 #ifndef VARNICORE_SRC_READER_FAILURE_HXX
 #define VARNICORE_SRC_READER_FAILURE_HXX
 
 #include <cstddef>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -34,6 +36,26 @@ inline std::string shown(std::string_view text) {
   while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
     --cut;  // not inside a character
   return std::string(text.substr(0, cut)) + "...";
+}
+
+/// A code point as messages show it: "U+00E9".
+inline std::string codePoint(char32_t code) {
+  char text[16];
+  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
+  return text;
+}
+
+/// An ASCII character as a message shows it: quoted when it is visible, else by its code point.
+inline std::string shownByte(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte < 0x20 || byte >= 0x7F)
+    return codePoint(byte);
+  return c == '\'' ? std::string("\"'\"") : "'" + std::string(1, c) + "'";
+}
+
+/// The indefinite article for what a message names ("an element name", "a start tag").
+inline const char* article(const char* what) noexcept {
+  return std::strchr("aeiou", what[0]) != nullptr ? "an " : "a ";
 }
 
 }  // namespace Detail

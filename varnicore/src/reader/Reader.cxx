@@ -1,16 +1,19 @@
 #include "Reader.hxx"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "../Characters.hxx"
 #include "../SameBytes.hxx"
 #include "../Utf8.hxx"
+#include "Attributes.hxx"
 #include "Failure.hxx"
 #include "Namespaces.hxx"
 #include "Scan.hxx"
@@ -28,46 +31,48 @@ bool startsWith(const char* p, const char* end, std::string_view prefix) noexcep
          std::memcmp(p, prefix.data(), prefix.size()) == 0;
 }
 
-std::string codePoint(char32_t code) {
-  char text[16];
-  std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(code));
-  return text;
-}
-
-// An ASCII character as a message shows it: quoted when it is visible, else by its code point.
-std::string shownByte(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  if (byte < 0x20 || byte >= 0x7F)
-    return codePoint(byte);
-  return c == '\'' ? std::string("\"'\"") : "'" + std::string(1, c) + "'";
-}
-
-// The five predefined entities, by ((first ^ second letter) >> 1) & 7, which tells them apart:
-// the bytes after the '&' up to the ';' as a little-endian word, the mask that covers them, their
-// number and the character they stand for. The other three slots match nothing.
+// The five predefined entities, each in the slot that ((first ^ second letter) >> 1) & 7 gives:
+// the bytes after the '&' up to the ';' as a word whose lowest byte is the first, the mask that
+// covers them, their number and the character they stand for. The other three slots match
+// nothing. @@FIG-ENTITY@@
 struct PredefinedEntity {
-  std::uint64_t text;
-  std::uint64_t mask;
-  unsigned length;
-  char value;
+  std::uint64_t text = 1;
+  std::uint64_t mask = 0;
+  unsigned length = 0;
+  char value = 0;
 };
 
-constexpr PredefinedEntity predefined(const char* name, char value) {
-  PredefinedEntity entity{0, 0, 0, value};
-  for (; name[entity.length] != '\0'; ++entity.length) {
-    entity.text |= std::uint64_t{static_cast<unsigned char>(name[entity.length])}
-                   << (8 * entity.length);
-    entity.mask |= std::uint64_t{0xFF} << (8 * entity.length);
-  }
-  return entity;
+constexpr unsigned entitySlot(char first, char second) noexcept {
+  return ((static_cast<unsigned char>(first) ^ static_cast<unsigned char>(second)) >> 1) & 7;
 }
 
-constexpr PredefinedEntity kNone{1, 0, 0, 0};
-constexpr PredefinedEntity kPredefinedEntities[8] = {
-    predefined("apos;", '\''), predefined("gt;", '>'),
-    predefined("quot;", '"'),  kNone,
-    predefined("lt;", '<'),    kNone,
-    predefined("amp;", '&'),   kNone};
+constexpr std::array<PredefinedEntity, 8> predefinedEntities() {
+  std::array<PredefinedEntity, 8> slots{};
+  for (const auto& [name, value] :
+       {std::pair{"apos;", '\''}, std::pair{"gt;", '>'}, std::pair{"quot;", '"'},
+        std::pair{"lt;", '<'}, std::pair{"amp;", '&'}}) {
+    PredefinedEntity entity{0, 0, 0, value};
+    for (; name[entity.length] != '\0'; ++entity.length) {
+      entity.text |= std::uint64_t{static_cast<unsigned char>(name[entity.length])}
+                     << (8 * entity.length);
+      entity.mask |= std::uint64_t{0xFF} << (8 * entity.length);
+    }
+    slots[entitySlot(name[0], name[1])] = entity;
+  }
+  return slots;
+}
+
+constexpr std::array<PredefinedEntity, 8> kPredefinedEntities = predefinedEntities();
+
+// The eight bytes at p, the first lowest, on any byte order.
+std::uint64_t wordAt(const char* p) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, p, 8);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+  word = __builtin_bswap64(word);
+#endif
+  return word;
+}
 
 // An element whose content is being read. Kept small: a document may nest elements as deep as
 // it is long.
@@ -76,30 +81,6 @@ struct Frame {
   std::uint32_t lastChild;  // index of the last child element so far; 0 before the first
   std::uint32_t scope;      // the namespace scope's mark before the element's declarations
   std::uint32_t lastPiece;  // index of the last text piece after the first; 0 when none
-};
-
-// A prefixed attribute, as the check of expanded names needs it.
-struct ExpandedName {
-  std::string_view uri;
-  std::string_view localName;
-  std::uint32_t attribute;
-};
-
-// The attribute names of the last start tag of an element, the first kFewAttributes of them.
-// Data documents give an element the same attributes in the same order again and again: where
-// a start tag does, its names need neither be read character by character nor be checked for
-// repeats. While a start tag is read, its shape holds the names read so far (checked for
-// repeats pair by pair against them), then the rest of the last one's.
-constexpr std::uint32_t kFewAttributes = 16;
-struct Shape {
-  std::string_view element;
-  std::uint32_t count = 0;
-  // Left uninitialised (a reader has eight shapes, and a small document may use none); only the
-  // first `count` entries are ever read.
-  const char* names[kFewAttributes];
-  std::uint32_t nameLengths[kFewAttributes];
-  std::uint32_t keys[kFewAttributes];    // see checkUnique
-  std::uint32_t colons[kFewAttributes];  // where the colon is, plus one; 0: none
 };
 
 class Reader {
@@ -174,7 +155,12 @@ class Reader {
     return sequence;
   }
 
-  void lineEnd(const char* next) { tree_.lineStarts.push_back(offset(next)); }
+  // The line end at p (LF, CR LF, or a CR on its own), recorded; returns what follows it.
+  char* lineEnd(char* p) {
+    p += p[0] == '\r' && p[1] == '\n' ? 2 : 1;
+    tree_.lineStarts.push_back(offset(p));
+    return p;
+  }
 
   // S*, recording line ends. Between attributes there is mostly one space.
   char* skipSpace(char* p) {
@@ -184,15 +170,12 @@ class Reader {
   }
 
   [[gnu::noinline]] char* skipMixedSpace(char* p) {
-    for (;; ++p) {
-      const char c = *p;
-      if (c == ' ' || c == '\t')
-        continue;
-      if (c == '\n' || (c == '\r' && p[1] != '\n')) {
-        lineEnd(p + 1);
-        continue;
-      }
-      if (c != '\r')
+    for (;;) {
+      if (*p == ' ' || *p == '\t')
+        ++p;
+      else if (*p == '\n' || *p == '\r')
+        p = lineEnd(p);
+      else
         return p;
     }
   }
@@ -201,11 +184,9 @@ class Reader {
   // without being one of its delimiters; returns what follows it.
   char* markupCharacter(char* p, const char* inside) {
     const char c = *p;
-    if (c == '\n' || (c == '\r' && p[1] != '\n')) {
-      lineEnd(p + 1);
-      return p + 1;
-    }
-    if (c == '\t' || c == '\r')
+    if (c == '\n' || c == '\r')
+      return lineEnd(p);
+    if (c == '\t')
       return p + 1;
     if (p == end_)
       fail(p, std::string("The document ends inside ") + inside);
@@ -305,10 +286,6 @@ class Reader {
     fail(p, shownByte(*p) + " cannot start " + article(what) + what);
   }
 
-  static const char* article(const char* what) noexcept {
-    return std::strchr("aeiou", what[0]) != nullptr ? "an " : "a ";
-  }
-
   // A name that breaks the QName production: shown whole, colons included.
   [[noreturn]] void colonFault(const char* start, const char* what, const char* fault) {
     const char* end = start;
@@ -325,59 +302,29 @@ class Reader {
   // out. Returns what follows the ';'. The five predefined entities are told apart without a
   // branch on which one it is, which text that mixes them would mispredict.
   char* reference(char* in, char*& out) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::uint64_t after = 0;  // the bytes after the '&', the first lowest; 0 past the end
+    unsigned slot;
     if (end_ - in > 8) {
-      std::uint64_t after;
-      std::memcpy(&after, in + 1, 8);
-      const PredefinedEntity& entity = kPredefinedEntities[((in[1] ^ in[2]) >> 1) & 7];
-      if ((after & entity.mask) == entity.text) {
-        *out++ = entity.value;
-        return in + 1 + entity.length;
-      }
+      after = wordAt(in + 1);
+      slot = entitySlot(in[1], in[2]);
+    } else {
+      for (unsigned k = 0; in + 1 + k < end_; ++k)
+        after |= std::uint64_t{static_cast<unsigned char>(in[1 + k])} << (8 * k);
+      slot = entitySlot(static_cast<char>(after), static_cast<char>(after >> 8));
     }
-#endif
+    const PredefinedEntity& entity = kPredefinedEntities[slot];
+    if ((after & entity.mask) == entity.text) {
+      *out++ = entity.value;
+      return in + 1 + entity.length;
+    }
     return otherReference(in, out);
   }
 
-  // Every reference but the predefined entities that reference() finds: also those, near the end
-  // of the text.
+  // A character reference, or a fault: a reference to an entity that no document here declares,
+  // or an '&' that starts no reference.
   [[gnu::noinline]] char* otherReference(char* in, char*& out) {
-    switch (in[1]) {
-      // Byte by byte: a mismatch stops at the text's terminating NUL at the latest.
-      case 'a':
-        if (in[2] == 'm' && in[3] == 'p' && in[4] == ';') {
-          *out++ = '&';
-          return in + 5;
-        }
-        if (in[2] == 'p' && in[3] == 'o' && in[4] == 's' && in[5] == ';') {
-          *out++ = '\'';
-          return in + 6;
-        }
-        break;
-      case 'l':
-        if (in[2] == 't' && in[3] == ';') {
-          *out++ = '<';
-          return in + 4;
-        }
-        break;
-      case 'g':
-        if (in[2] == 't' && in[3] == ';') {
-          *out++ = '>';
-          return in + 4;
-        }
-        break;
-      case 'q':
-        if (in[2] == 'u' && in[3] == 'o' && in[4] == 't' && in[5] == ';') {
-          *out++ = '"';
-          return in + 6;
-        }
-        break;
-      case '#':
-        return characterReference(in, out);
-      default:
-        break;
-    }
-    // A name and ';' make an entity reference, to an entity that no document here declares.
+    if (in[1] == '#')
+      return characterReference(in, out);
     const char* p = in + 1;
     if (hasClass(*p, kNameStart) || *p == ':' || static_cast<unsigned char>(*p) >= 0x80) {
       while (hasClass(*p, kNameChar) || *p == ':' || static_cast<unsigned char>(*p) >= 0x80)
@@ -421,21 +368,7 @@ class Reader {
     if (!isXmlChar(code))
       fail(in, "Character reference " + written + " is not an XML character");
     // The shortest reference to a code point is never shorter than its UTF-8 form.
-    if (code < 0x80) {
-      *out++ = static_cast<char>(code);
-    } else if (code < 0x800) {
-      *out++ = static_cast<char>(0xC0 | (code >> 6));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      *out++ = static_cast<char>(0xE0 | (code >> 12));
-      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      *out++ = static_cast<char>(0xF0 | (code >> 18));
-      *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      *out++ = static_cast<char>(0x80 | (code & 0x3F));
-    }
+    out += encodeUtf8(code, out);
     return const_cast<char*>(p) + 1;
   }
 
@@ -471,7 +404,7 @@ class Reader {
       length = character(in).length;
     }
     if (out != in)
-      moveShort(out, in, length);
+      copyShort(out, in, length);
     out += length;
     in += length;
   }
@@ -528,16 +461,8 @@ class Reader {
       unexpected(q[0] == '?' && q + 1 == end_ ? end_ : q, expected, "the XML declaration");
     }
     q += 2;
-    if (!encoding.empty()) {
-      const std::size_t at = offset(encoding.data());
-      const std::size_t resume = offset(q);
-      applyDeclaredEncoding(tree_.buffer, source_, encoding, at, resume);
-      // ISO-8859-1 text has been converted into a new buffer.
-      tree_.text = tree_.buffer.data();
-      base_ = tree_.buffer.data();
-      end_ = base_ + tree_.buffer.size();
-      q = base_ + resume;
-    }
+    if (!encoding.empty())
+      checkDeclaredEncoding(tree_.buffer, source_, encoding, offset(encoding.data()), offset(q));
     return q;
   }
 
@@ -702,24 +627,19 @@ class Reader {
     char* q = name(elementName, &colon, "element name");
     const std::uint32_t index = tree_.elements.size();
     ElementRecord* element = elements_.append();
-    element->name = offset(elementName);
-    element->nameLength = static_cast<std::uint32_t>(q - elementName);
-    element->localName = colon ? static_cast<std::uint32_t>(colon + 1 - elementName) : 0;
-    element->parent = 0;
-    element->nextSibling = 0;
-    element->childCount = 0;
-    element->firstAttribute = tree_.attributes.size();
-    element->attributeCount = 0;
-    element->text = 0;
-    element->textLength = 0;
-    element->moreText = 0;
-    if (!frames_.empty()) {
-      Frame& parent = frames_.back();
-      element->parent = parent.index;
-      ++elements_.at(parent.index).childCount;
-      if (parent.lastChild != 0)
-        elements_.at(parent.lastChild).nextSibling = index;
-      parent.lastChild = index;
+    Frame* const parent = frames_.empty() ? nullptr : &frames_.back();
+    // Every field at once, so that none is left unset (-Wmissing-field-initializers): counts and
+    // text start at 0, the namespace is known after the attributes.
+    const auto nameLength = static_cast<std::uint32_t>(q - elementName);
+    const auto localName = colon ? static_cast<std::uint32_t>(colon + 1 - elementName) : 0;
+    const std::uint32_t parentIndex = parent != nullptr ? parent->index : 0;
+    *element = ElementRecord{offset(elementName),     nameLength, localName, parentIndex, 0, 0,
+                             tree_.attributes.size(), 0,          0,         0,           0, 0};
+    if (parent != nullptr) {
+      ++elements_.at(parent->index).childCount;
+      if (parent->lastChild != 0)
+        elements_.at(parent->lastChild).nextSibling = index;
+      parent->lastChild = index;
     }
     runEnd_ = nullptr;
 
@@ -770,7 +690,7 @@ class Reader {
   char* attribute(char* p, ElementRecord& element, bool& prefixed) {
     const std::uint32_t place = element.attributeCount;
     if (place == 0) {
-      shape_ = &shapeOf(std::string_view(base_ + element.name, element.nameLength));
+      shape_ = &shapes_.of(std::string_view(base_ + element.name, element.nameLength));
       sameShape_ = true;
     }
     Shape& shape = *shape_;
@@ -782,11 +702,7 @@ class Reader {
       q = p + shape.nameLengths[place];
       colon = shape.colons[place] != 0 ? p + shape.colons[place] - 1 : nullptr;
     } else {
-      sameShape_ = false;
-      q = name(p, &colon, "attribute name");
-      checkUnique(element, std::string_view(p, static_cast<std::size_t>(q - p)));
-      if (place < kFewAttributes)
-        shape.colons[place] = colon != nullptr ? static_cast<std::uint32_t>(colon - p + 1) : 0;
+      q = readAttributeName(p, element, &colon);
     }
     AttributeRecord* attribute = attributes_.append();
     ++element.attributeCount;
@@ -815,6 +731,34 @@ class Reader {
     return q;
   }
 
+  // The name of the element's next attribute at p, read and checked against the names before it
+  // (the start tag has left its shape); returns what follows it.
+  [[gnu::noinline]] char* readAttributeName(char* p, const ElementRecord& element,
+                                            const char** colon) {
+    const std::uint32_t place = element.attributeCount;
+    Shape& shape = *shape_;
+    char* const q = name(p, colon, "attribute name");
+    const std::string_view given(p, static_cast<std::size_t>(q - p));
+    const auto keyOf = [&](std::uint32_t i) {
+      return UniqueNames::Key{
+          i == place ? given : attributeName(tree_.attributes[element.firstAttribute + i]), {}};
+    };
+    if (sameShape_) {  // the names so far, which the shape vouched for, are checked from here on
+      sameShape_ = false;
+      names_.clear();
+      for (std::uint32_t i = 0; i < place; ++i)
+        names_.insert(i, keyOf);
+    }
+    if (!names_.insert(place, keyOf))
+      repeated(element, given);
+    if (place < kFewAttributes) {
+      shape.names[place] = p;
+      shape.nameLengths[place] = static_cast<std::uint32_t>(q - p);
+      shape.colons[place] = *colon != nullptr ? static_cast<std::uint32_t>(*colon - p + 1) : 0;
+    }
+    return q;
+  }
+
   // The value at p (its opening quote), normalised in place; returns what follows it.
   char* attributeValue(char* p, AttributeRecord& attribute) {
     const char quote = *p;
@@ -839,17 +783,13 @@ class Reader {
       switch (*in) {
         case '<':
           fail(in, "'<' is not allowed in an attribute value");
-        case '\n':
         case '\t':
-          if (*in == '\n')
-            lineEnd(in + 1);
           *out++ = ' ';
           ++in;
           break;
+        case '\n':
         case '\r':
-          // CR LF is one line end, and so one space.
-          in += in[1] == '\n' ? 2 : 1;
-          lineEnd(in);
+          in = lineEnd(in);  // CR LF is one line end, and so one space
           *out++ = ' ';
           break;
         default:
@@ -875,70 +815,11 @@ class Reader {
     return std::string_view(base_ + attribute.name, attribute.nameLength);
   }
 
-  // The shape of an element's start tags, by its name: a slot of a few, taken over by another
-  // name that falls in it.
-  Shape& shapeOf(std::string_view element) {
-    Shape& shape = shapes_[(element.size() ^ static_cast<unsigned char>(element.back())) & 7];
-    if (!sameName(shape.element, element)) {
-      shape.element = element;
-      shape.count = 0;
-    }
-    return shape;
-  }
-
   // Whether the name known at p is there, and ends there.
   bool isName(const char* p, std::string_view known) const noexcept {
     const std::size_t size = known.size();
     return static_cast<std::size_t>(end_ - p) > size && sameBytes(p, known.data(), size) &&
            !hasClass(p[size], kNameChar) && isNameDelimiter(p[size]);
-  }
-
-  // Unique attribute names, prefixes bound, and unique expanded names among the prefixed ones.
-  // An attribute's name, just read, against the names before it in the same start tag: pair by
-  // pair while they are few, through a hash table of their indexes beyond (four bytes a slot:
-  // an element may carry hundreds of thousands).
-  void checkUnique(const ElementRecord& element, std::string_view name) {
-    const std::uint32_t count = element.attributeCount;
-    if (count < kFewAttributes) {
-      // Length, first and last byte in one word: two names that differ mostly differ there.
-      const std::uint32_t key = static_cast<std::uint32_t>(name.size()) << 16 |
-                                static_cast<unsigned char>(name.front()) << 8 |
-                                static_cast<unsigned char>(name.back());
-      Shape& shape = *shape_;
-      for (std::uint32_t i = 0; i < count; ++i) {
-        if (shape.keys[i] == key && sameBytes(shape.names[i], name.data(), name.size()))
-          repeated(element, name);
-      }
-      shape.keys[count] = key;
-      shape.names[count] = name.data();
-      shape.nameLengths[count] = static_cast<std::uint32_t>(name.size());
-      return;
-    }
-    if (count == kFewAttributes || 2 * count >= manySlots_.size()) {
-      manySlots_.assign(std::max<std::size_t>(64, 4 * std::size_t{count}), 0);
-      for (std::uint32_t i = 0; i < count; ++i)
-        insertName(element.firstAttribute + i,
-                   attributeName(tree_.attributes[element.firstAttribute + i]));
-    }
-    if (!insertName(element.firstAttribute + count, name))
-      repeated(element, name);
-  }
-
-  // Enters the attribute with this index and name in manySlots_; false when the name is there.
-  bool insertName(std::uint32_t index, std::string_view name) {
-    std::size_t hash = 14695981039346656037u;
-    for (const char c : name)
-      hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
-    const std::size_t mask = manySlots_.size() - 1;
-    for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
-      const std::uint32_t held = manySlots_[slot];
-      if (held == 0) {
-        manySlots_[slot] = index + 1;
-        return true;
-      }
-      if (attributeName(tree_.attributes[held - 1]) == name)
-        return false;
-    }
   }
 
   [[noreturn]] void repeated(const ElementRecord& element, std::string_view name) {
@@ -947,41 +828,33 @@ class Reader {
   }
 
   // The prefixes of an element's attributes bound, and no two attributes with the same namespace
-  // and local name, once the start tag's declarations are known.
+  // and local name, once the start tag's declarations are known. An unbound prefix is reported
+  // before a repeat, wherever it stands.
   void checkPrefixedAttributes(const ElementRecord& element) {
     const std::uint32_t first = element.firstAttribute;
-    const std::uint32_t count = element.attributeCount;
-    const std::string_view elementName(base_ + element.name, element.nameLength);
     expanded_.clear();
-    for (std::uint32_t i = first; i < first + count; ++i) {
+    prefixedAttributes_.clear();
+    for (std::uint32_t i = first; i < first + element.attributeCount; ++i) {
       const AttributeRecord& attribute = tree_.attributes[i];
       const std::string_view name = attributeName(attribute);
       const std::size_t colon = name.find(':');
       if (colon == std::string_view::npos || name.substr(0, colon) == "xmlns")
         continue;
       const std::uint32_t uri = resolvePrefix(base_ + attribute.name, name.substr(0, colon));
-      expanded_.push_back({tree_.namespaces[uri], name.substr(colon + 1), i});
+      expanded_.push_back({name.substr(colon + 1), tree_.namespaces[uri]});
+      prefixedAttributes_.push_back(i);
     }
-    std::sort(expanded_.begin(), expanded_.end(), [](const ExpandedName& a, const ExpandedName& b) {
-      if (a.localName != b.localName)
-        return a.localName < b.localName;
-      return a.uri != b.uri ? a.uri < b.uri : a.attribute < b.attribute;
-    });
-    const ExpandedName* clash = nullptr;
-    for (std::size_t i = 1; i < expanded_.size(); ++i) {
-      const ExpandedName& a = expanded_[i - 1];
-      const ExpandedName& b = expanded_[i];
-      if (a.localName == b.localName && a.uri == b.uri &&
-          (clash == nullptr || b.attribute < clash->attribute)) {
-        clash = &b;
-      }
-    }
-    if (clash != nullptr) {
-      const AttributeRecord& attribute = tree_.attributes[clash->attribute];
-      fail(base_ + attribute.name, "Attribute " + shown(attributeName(attribute)) + " of element " +
-                                       shown(elementName) + " repeats another's namespace \"" +
-                                       shown(clash->uri) + "\" and local name " +
-                                       shown(clash->localName));
+    names_.clear();
+    const auto keyOf = [this](std::uint32_t k) { return expanded_[k]; };
+    for (std::uint32_t k = 0; k < expanded_.size(); ++k) {
+      if (names_.insert(k, keyOf))
+        continue;
+      const AttributeRecord& attribute = tree_.attributes[prefixedAttributes_[k]];
+      fail(base_ + attribute.name,
+           "Attribute " + shown(attributeName(attribute)) + " of element " +
+               shown(std::string_view(base_ + element.name, element.nameLength)) +
+               " repeats another's namespace \"" + shown(expanded_[k].second) +
+               "\" and local name " + shown(expanded_[k].first));
     }
   }
 
@@ -1013,84 +886,59 @@ class Reader {
 
   // ---- character data ----
 
-  // Character data up to the next '<' (or the end), appended to the element's text.
-  char* text(char* p) {
-    char* in = p;
-    char* out = runEnd_ != nullptr ? runEnd_ : p;
+  char* text(char* p) { return characterData<false>(p); }
+  char* cdataSection(char* p) { return characterData<true>(p + 9); }
+
+  // Character data at in, up to the next '<' (text; the '<' is returned) or the "]]>" that ends
+  // a CDATA section (what follows it is returned), appended to the element's text.
+  template <bool kCdata>
+  char* characterData(char* in) {
+    char* out = runEnd_ != nullptr ? runEnd_ : in;
     char* const first = out;
     for (;;) {
-      plainRun<'<', '&', ']'>(out, in);
-      // The frequent stops first, each by a branch of its own: a jump table over them all would
-      // be mispredicted as often as text mixes them.
+      if constexpr (kCdata)
+        plainRun<']', ']', ']'>(out, in);
+      else
+        plainRun<'<', '&', ']'>(out, in);
+      // The frequent stops of text first, each by a branch of its own: a jump table over them
+      // all would be mispredicted as often as text mixes them.
       const char stop = *in;
-      if (stop == '<') {
+      if (!kCdata && stop == '<') {
         appendText(first, out);
         return in;
       }
-      if (stop == '&') {
+      if (!kCdata && stop == '&') {
         in = reference(in, out);
         continue;
       }
-      if (static_cast<unsigned char>(stop) >= 0x80) {
+      if (!kCdata && static_cast<unsigned char>(stop) >= 0x80) {
         moveCharacter(out, in);
         continue;
       }
       switch (stop) {
         case ']':
-          if (in[1] == ']' && in[2] == '>')
-            fail(in, "']]>' is not allowed in text");
-          *out++ = *in++;
-          break;
-        case '\n':
-          lineEnd(in + 1);
-          *out++ = *in++;
-          break;
-        case '\t':
-          *out++ = *in++;
-          break;
-        case '\r':
-          in += in[1] == '\n' ? 2 : 1;
-          lineEnd(in);
-          *out++ = '\n';
-          break;
-        default:
-          if (in == end_)
-            return in;
-          moveCharacter(out, in);
-          break;
-      }
-    }
-  }
-
-  char* cdataSection(char* p) {
-    char* in = p + 9;
-    char* out = runEnd_ != nullptr ? runEnd_ : in;
-    char* const first = out;
-    for (;;) {
-      plainRun<']', ']', ']'>(out, in);
-      switch (*in) {
-        case ']':
           if (in[1] == ']' && in[2] == '>') {
+            if (!kCdata)
+              fail(in, "']]>' is not allowed in text");
             appendText(first, out);
             return in + 3;
           }
           *out++ = *in++;
           break;
-        case '\n':
-          lineEnd(in + 1);
-          *out++ = *in++;
-          break;
         case '\t':
           *out++ = *in++;
           break;
+        case '\n':
         case '\r':
-          in += in[1] == '\n' ? 2 : 1;
-          lineEnd(in);
+          in = lineEnd(in);  // one LF however it is written
           *out++ = '\n';
           break;
         default:
-          if (in == end_)
-            fail(in, "The document ends inside a CDATA section");
+          if (in == end_) {
+            if (kCdata)
+              fail(in, "The document ends inside a CDATA section");
+            return in;
+          }
           moveCharacter(out, in);
           break;
       }
@@ -1140,11 +988,13 @@ class Reader {
   // CDATA section): where its bytes end and the length that grows with it; null after a tag.
   char* runEnd_ = nullptr;
   std::uint32_t* runLength_ = nullptr;
-  Shape shapes_[8];
-  Shape* shape_ = shapes_;
-  bool sameShape_ = false;                // the start tag's names so far are those of its shape
-  std::vector<std::uint32_t> manySlots_;  // attribute index + 1; 0: empty; a power of two long
-  std::vector<ExpandedName> expanded_;
+  Shapes shapes_;
+  Shape* shape_ = nullptr;
+  bool sameShape_ = false;  // the start tag's names so far are those of its shape
+  UniqueNames names_;       // the start tag's names, once they differ from its shape's
+  // The prefixed attributes of a start tag: local and namespace name, and the attribute's index.
+  std::vector<UniqueNames::Key> expanded_;
+  std::vector<std::uint32_t> prefixedAttributes_;
 };
 
 }  // namespace

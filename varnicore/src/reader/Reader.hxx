@@ -12,7 +12,7 @@ namespace Common {
 namespace Xml {
 namespace Detail {
 
-/// Reads the UTF-8 text in tree.buffer (what decodeByteOrderMark left there; source says what it
+/// Reads the UTF-8 text in tree.buffer (what decodeText left there; source says what it
 /// was) into tree, rewriting it in place: references replaced, line ends and attribute values
 /// normalised. Throws DomException at the first fault in document order.
 void readDocument(Tree& tree, SourceEncoding source);

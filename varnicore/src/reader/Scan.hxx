@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <varnicore/CopyBytes.hxx>
+
 #include "../Characters.hxx"
 
 #if defined(__SSE2__)
@@ -38,6 +40,20 @@ struct SpecialBytes {
   static constexpr std::array<bool, 256> table = make();
 };
 
+#if defined(__SSE2__)
+/// Bit k set where byte k of the 16 at p is special, as SpecialBytes<a, b, c> has it.
+template <char a, char b, char c>
+inline unsigned specialMask(const char* p) noexcept {
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  // As signed bytes, those >= 0x80 are negative: one comparison finds them and the controls.
+  const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(a)),
+                                                 _mm_cmpeq_epi8(bytes, _mm_set1_epi8(b))),
+                                    _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)),
+                                                 _mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20))));
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#endif
+
 template <char a, char b, char c>
 inline const char* findSpecial(const char* p, const char* end) noexcept {
   const auto& special = SpecialBytes<a, b, c>::table;
@@ -56,20 +72,9 @@ inline const char* findSpecial(const char* p, const char* end) noexcept {
     }
   }
 #if defined(__SSE2__)
-  const __m128i va = _mm_set1_epi8(a);
-  const __m128i vb = _mm_set1_epi8(b);
-  const __m128i vc = _mm_set1_epi8(c);
-  const __m128i space = _mm_set1_epi8(0x20);
-  while (end - p >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    // As signed bytes, those >= 0x80 are negative: one comparison finds them and the controls.
-    const __m128i hits =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)),
-                     _mm_or_si128(_mm_cmpeq_epi8(bytes, vc), _mm_cmplt_epi8(bytes, space)));
-    const int mask = _mm_movemask_epi8(hits);
-    if (mask != 0)
-      return p + __builtin_ctz(static_cast<unsigned>(mask));
-    p += 16;
+  for (; end - p >= 16; p += 16) {
+    if (const unsigned mask = specialMask<a, b, c>(p))
+      return p + __builtin_ctz(mask);
   }
 #endif
   for (; p < end; ++p) {
@@ -77,32 +82,6 @@ inline const char* findSpecial(const char* p, const char* end) noexcept {
       return p;
   }
   return end;
-}
-
-/// Moves the size bytes at in to out, which lies before in (the two may overlap): every byte is
-/// read before any is written, and nothing after in + size is touched.
-inline void moveShort(char* out, const char* in, std::size_t size) noexcept {
-  if (size >= 8) {
-    std::uint64_t head, tail;
-    std::memcpy(&head, in, 8);
-    std::memcpy(&tail, in + size - 8, 8);
-    std::memcpy(out, &head, 8);
-    std::memcpy(out + size - 8, &tail, 8);
-  } else if (size >= 4) {
-    std::uint32_t head, tail;
-    std::memcpy(&head, in, 4);
-    std::memcpy(&tail, in + size - 4, 4);
-    std::memcpy(out, &head, 4);
-    std::memcpy(out + size - 4, &tail, 4);
-  } else if (size >= 2) {
-    std::uint16_t head, tail;
-    std::memcpy(&head, in, 2);
-    std::memcpy(&tail, in + size - 2, 2);
-    std::memcpy(out, &head, 2);
-    std::memcpy(out + size - 2, &tail, 2);
-  } else if (size == 1) {
-    *out = *in;
-  }
 }
 
 /// findSpecial for text that reading has shortened before `in` (a reference replaced, a CR LF
@@ -116,7 +95,7 @@ inline void moveToSpecial(char*& out, char*& in, const char* end) noexcept {
 #pragma GCC unroll 8
       for (std::size_t k = 0; k < 8; ++k) {
         if (special[static_cast<unsigned char>(in[k])]) {
-          moveShort(out, in, k);
+          copyShort(out, in, k);
           out += k;
           in += k;
           return;
@@ -128,27 +107,18 @@ inline void moveToSpecial(char*& out, char*& in, const char* end) noexcept {
     }
   }
 #if defined(__SSE2__)
-  const __m128i va = _mm_set1_epi8(a);
-  const __m128i vb = _mm_set1_epi8(b);
-  const __m128i vc = _mm_set1_epi8(c);
-  const __m128i space = _mm_set1_epi8(0x20);
-  while (end - in >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-    const __m128i hits =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)),
-                     _mm_or_si128(_mm_cmpeq_epi8(bytes, vc), _mm_cmplt_epi8(bytes, space)));
-    const int mask = _mm_movemask_epi8(hits);
-    if (mask != 0) {
-      const auto size = static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-      moveShort(out, in, size);
+  for (; end - in >= 16; in += 16, out += 16) {
+    if (const unsigned mask = specialMask<a, b, c>(in)) {
+      const auto size = static_cast<std::size_t>(__builtin_ctz(mask));
+      copyShort(out, in, size);
       out += size;
       in += size;
       return;
     }
-    // The whole block is passed over: what the store overwrites of it has been read.
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), bytes);
-    out += 16;
-    in += 16;
+    // The whole block is passed over, read before it is written: out may lie inside it.
+    char block[16];
+    std::memcpy(block, in, 16);
+    std::memcpy(out, block, 16);
   }
 #endif
   for (; in < end; ++in, ++out) {
