@@ -13,7 +13,6 @@ from .model import dependency_order
 from .writer import fill
 
 VALIDATION = "Validation"
-_BUILTINS = {"string": "String", "int": "Int", "date": "DateTime"}
 
 
 def _literal(text):
@@ -53,8 +52,7 @@ class Names:
 
 def _simple_type_of(f, names):
     if f.simple_type is None:
-        return f"&{VALIDATION}::k{_BUILTINS[f.kind]}" if f.is_attribute else (
-            f"&{VALIDATION}::k{_BUILTINS[f.kind.replace('_list', '')]}")
+        return f"&{VALIDATION}::k{f.kind_info.builtin}"
     return f"&{names.simple(f.simple_type.schema, f.simple_type)}"
 
 
@@ -93,7 +91,7 @@ def tables(schema):
             lines += _automaton_lines(name, simple.automaton)
             pattern = f"&{name}Pattern"
         lines += [f"constexpr {VALIDATION}::SimpleType {name}{{{_literal(simple.name)}, "
-                  f"{VALIDATION}::Builtin::{_BUILTINS[simple.kind]}, {pattern}}};", ""]
+                  f"{VALIDATION}::Builtin::{simple.kind_info.builtin}, {pattern}}};", ""]
 
     for complex_type in types:
         lines += _type_table(complex_type, names)
@@ -127,10 +125,8 @@ def _type_table(complex_type, names):
     if elements:
         out.append(f"constexpr {VALIDATION}::Particle {name}Particles[] = {{")
         for f in elements:
-            if f.kind == "ref":
-                namespace = names.namespace(f.element_schema)
-            else:
-                namespace = names.namespace(complex_type.schema)
+            # A reference is in the namespace of the element it names.
+            namespace = names.namespace(f.element_schema or complex_type.schema)
             if f.type is not None:
                 content, text = f"&{names.content(f.type)}", "nullptr"
             else:

@@ -86,20 +86,11 @@ def namespace_close(parts):
 
 def accessors(f, types):
     """(declaration, name, argument, body in the implementation class) of each accessor of a
-    field. The facade's accessor of the same name forwards its argument to it."""
-    stem, entry, value, m = f.stem, types.entry(f), types.value(f), names.member(f.xml_name)
-    if f.is_list:
-        return [(f"const {value}& get{stem}Array() const", f"get{stem}Array", "", f"return {m};"),
-                (f"void set{stem}Array(const {value}& values)", f"set{stem}Array", "values",
-                 f"{m} = values;"),
-                (f"void add{stem}(const {entry}& value)", f"add{stem}", "value",
-                 f"{m}.push_back(value);")]
-    if f.kind_info.by_value:
-        return [(f"{value} get{stem}() const", f"get{stem}", "", f"return {m};"),
-                (f"void set{stem}({value} value)", f"set{stem}", "value", f"{m} = value;")]
-    return [(f"{value}& get{stem}()", f"get{stem}", "", f"return {m};"),
-            (f"const {value}& get{stem}() const", f"get{stem}", "", f"return {m};"),
-            (f"void set{stem}(const {value}& value)", f"set{stem}", "value", f"{m} = value;")]
+    field, in its kind's accessor shape (kinds.py)."""
+    slots = dict(stem=f.stem, entry=types.entry(f), value=types.value(f),
+                 member=names.member(f.xml_name))
+    return [tuple(Template(part).substitute(slots) for part in accessor)
+            for accessor in f.kind_info.accessors]
 
 
 def forward(name, argument):
@@ -189,8 +180,7 @@ def header(complex_type, target):
     if target.export_header:
         includes.add(f"<{target.export_header}>")
     includes |= {f"<{target.header_path(d, schema)}>" for d in complex_type.dependencies}
-    if any(f.kind == "date" for f in complex_type.fields):
-        includes.add("<varnicore/DateTime.hxx>")
+    includes |= {f.kind_info.include for f in complex_type.fields if f.kind_info.include}
     constructor_arguments = types.arguments(complex_type.constructor_fields)
 
     impl_accessors, facade_accessors = [], []
@@ -207,7 +197,7 @@ def header(complex_type, target):
     members = []
     if complex_type.fields:
         members = ["", " private:"] + [
-            f"  {types.value(f)} {names.member(f.xml_name)}{' = 0' if f.kind == 'int' else ''};"
+            f"  {types.value(f)} {names.member(f.xml_name)}{f.kind_info.initializer};"
             for f in complex_type.fields]
 
     return "\n".join(fill(

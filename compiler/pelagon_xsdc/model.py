@@ -59,6 +59,10 @@ class SimpleType:
     schema: "Schema"
     automaton: "patterns.Automaton" = None
 
+    @property
+    def kind_info(self):
+        return KINDS[self.kind]
+
 
 @dataclass
 class Field:
@@ -92,7 +96,7 @@ class Field:
 
     @property
     def accessors(self):
-        return names.accessors(self.stem, self.is_list)
+        return self.kind_info.accessor_names(self.stem)
 
 
 @dataclass

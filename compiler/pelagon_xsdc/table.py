@@ -10,7 +10,6 @@ own (TypeTable.hxx, Rewrite.hxx, Validate.hxx in tool/table/); the library keeps
 """
 
 from . import cpp
-from .kinds import KINDS
 from .names import version_label
 
 
@@ -56,7 +55,7 @@ def source(schemas, target):
         first = sum(len(t.fields) for t in types[:i])
         for f in complex_type.fields:
             entry = str(index[id(f.type)]) if f.type is not None else "kNoType"
-            kind = KINDS[f.kind]
+            kind = f.kind_info
             flags = f"{str(kind.attribute).lower()}, {str(kind.is_list).lower()}"
             field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
                                f"FieldKind::{kind.enumerator}, {string_literal(kind.name)}, "
