@@ -510,3 +510,26 @@ def dependency_order(schema, imported=False):
     for complex_type in schema.types:
         place(complex_type)
     return ordered
+
+
+def all_schemas(schemas):
+    """The schemas and everything they import, each once, ordered by the words of their version
+    labels, then by version (names.version_label)."""
+    found = {}
+
+    def visit(schema):
+        if schema.path in found:
+            return
+        found[schema.path] = schema
+        for imported in schema.imports:
+            visit(imported)
+
+    for schema in schemas:
+        visit(schema)
+
+    def key(schema):
+        label = names.version_label(schema)
+        words, _, version = label.rpartition(" ")
+        return (words, version, schema.namespace)
+
+    return sorted(found.values(), key=key)

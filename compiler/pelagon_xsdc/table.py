@@ -10,29 +10,8 @@ own (TypeTable.hxx, Rewrite.hxx, Validate.hxx in tool/table/); the library keeps
 """
 
 from . import cpp
+from .model import all_schemas
 from .names import version_label
-
-
-def all_schemas(schemas):
-    """The schemas and everything they import, each once, ordered by label words, then version."""
-    found = {}
-
-    def visit(schema):
-        if schema.path in found:
-            return
-        found[schema.path] = schema
-        for imported in schema.imports:
-            visit(imported)
-
-    for schema in schemas:
-        visit(schema)
-
-    def key(schema):
-        label = version_label(schema)
-        words, _, version = label.rpartition(" ")
-        return (words, version, schema.namespace)
-
-    return sorted(found.values(), key=key)
 
 
 def string_literal(text):
