@@ -19,7 +19,7 @@ def _literal(text):
     return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
 
-class Names:
+class TableNames:
     """The C++ names of one source file's tables. Types and simple types of this schema keep
     their names; those of other schemas get the number of their schema in the file."""
 
@@ -50,10 +50,10 @@ class Names:
 
 
 
-def _simple_type_of(f, names):
+def _simple_type_of(f, table_names):
     if f.simple_type is None:
         return f"&{VALIDATION}::k{f.kind_info.builtin}"
-    return f"&{names.simple(f.simple_type.schema, f.simple_type)}"
+    return f"&{table_names.simple(f.simple_type.schema, f.simple_type)}"
 
 
 def _automaton_lines(name, automaton):
@@ -74,10 +74,10 @@ def _automaton_lines(name, automaton):
 
 def tables(schema):
     """The lines of the tables, for the source file's anonymous namespace."""
-    names = Names(schema)
+    table_names = TableNames(schema)
     types = dependency_order(schema, imported=True)
     if schema.documents:
-        names.namespace(schema)  # the global elements are in it
+        table_names.namespace(schema)  # the global elements are in it
     lines = []
     simple_types = []
     for complex_type in types:
@@ -85,7 +85,7 @@ def tables(schema):
             if f.simple_type is not None and all(s is not f.simple_type for s in simple_types):
                 simple_types.append(f.simple_type)
     for simple in simple_types:
-        name = names.simple(simple.schema, simple)
+        name = table_names.simple(simple.schema, simple)
         pattern = "nullptr"
         if simple.automaton is not None:
             lines += _automaton_lines(name, simple.automaton)
@@ -94,15 +94,15 @@ def tables(schema):
                   f"{VALIDATION}::Builtin::{simple.kind_info.builtin}, {pattern}}};", ""]
 
     for complex_type in types:
-        lines += _type_table(complex_type, names)
+        lines += _type_table(complex_type, table_names)
     # The namespaces that the tables use, each once, before them.
     constants = []
-    for other in names.namespaces_used:
+    for other in table_names.namespaces_used:
         if other is schema:
             constants.append("constexpr std::string_view kOwnNamespace{kNamespace, "
                              "sizeof kNamespace - 1};")
         else:
-            constants.append(f"constexpr std::string_view {names.namespace(other)} = "
+            constants.append(f"constexpr std::string_view {table_names.namespace(other)} = "
                              f"{_literal(other.namespace)};")
     return ([f"namespace {VALIDATION} = ::Corvanthel::Soa::Common::Xml::Validation;", ""] +
             constants + [""] + lines)
@@ -113,24 +113,24 @@ def _required_mask(attributes):
     return f"0x{mask:x}u" if mask else "0"
 
 
-def _type_table(complex_type, names):
-    name = names.content(complex_type)
+def _type_table(complex_type, table_names):
+    name = table_names.content(complex_type)
     out = [f"// {complex_type.name} ({complex_type.schema.namespace})"]
     attributes, elements = complex_type.attributes, complex_type.elements
     if attributes:
         out.append(f"constexpr {VALIDATION}::AttributeUse {name}Attributes[] = {{")
-        out += [f"    {{{_literal(f.xml_name)}, {_simple_type_of(f, names)}, "
+        out += [f"    {{{_literal(f.xml_name)}, {_simple_type_of(f, table_names)}, "
                 f"{'true' if f.required else 'false'}}}," for f in attributes]
         out.append("};")
     if elements:
         out.append(f"constexpr {VALIDATION}::Particle {name}Particles[] = {{")
         for f in elements:
             # A reference is in the namespace of the element it names.
-            namespace = names.namespace(f.element_schema or complex_type.schema)
+            namespace = table_names.namespace(f.element_schema or complex_type.schema)
             if f.type is not None:
-                content, text = f"&{names.content(f.type)}", "nullptr"
+                content, text = f"&{table_names.content(f.type)}", "nullptr"
             else:
-                content, text = "nullptr", _simple_type_of(f, names)
+                content, text = "nullptr", _simple_type_of(f, table_names)
             out.append(f"    {{{_literal(f.xml_name)}, {namespace}, {content}, {text}, "
                        f"{'true' if f.is_list else 'false'}}},")
         out.append("};")

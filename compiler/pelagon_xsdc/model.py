@@ -32,8 +32,9 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
 - xs:annotation/xs:documentation anywhere above: becomes the comment of what it annotates.
 
 Field order is the order of the attributes, then the order of the elements. Types nest at most
-MAX_NESTING deep (a type, the type of its child, and so on), which bounds the validator's stack. Accessor stems and
-the names the runtime keeps for itself are in names.py.
+MAX_NESTING deep (a type, the type of its child, and so on), which bounds the validator's stack,
+and have at most MAX_ATTRIBUTES attributes, one bit each in the validator's mask of required ones.
+Accessor stems and the names the runtime keeps for itself are in names.py.
 """
 
 import os
@@ -70,8 +71,9 @@ class Field:
     kind: str  # a key of kinds.KINDS
     doc: str
     line: int
-    # ("type", namespace, name) of the complex type of a child kind, or ("element", namespace,
-    # name) of the global element that a reference names.
+    # What the field names, as the triple ("type", namespace, name) of the complex type of a child
+    # kind or ("element", namespace, name) of the global element that a reference names; None for
+    # a text kind. Resolved into type (and element_schema) once the file is read.
     type_ref: tuple = None
     type: "ComplexType" = None
     required: bool = False  # an attribute with use="required"
@@ -132,7 +134,8 @@ class Schema:
     doc: str
     types: list = field(default_factory=list)
     documents: list = field(default_factory=list)  # (element name, ComplexType)
-    global_elements: dict = field(default_factory=dict)  # name -> (namespace, type name)
+    # name -> ((namespace, type name), the xs:element), until resolved into documents
+    global_elements: dict = field(default_factory=dict)
     simple_types: dict = field(default_factory=dict)  # name -> SimpleType
     imports: list = field(default_factory=list)
     relative_path: str = ""
@@ -296,12 +299,12 @@ class Loader:
         if len(attributes) > MAX_ATTRIBUTES:
             self._fail(schema, element, f'type "{name}" has more than {MAX_ATTRIBUTES} attributes')
         for group in (attributes, elements):
-            names = set()
+            declared = set()
             for f in group:
-                if f.xml_name in names:
+                if f.xml_name in declared:
                     raise SchemaError(schema.path, f.line, f'"{f.xml_name}" is declared twice in '
                                                            f'type "{name}"')
-                names.add(f.xml_name)
+                declared.add(f.xml_name)
         self._check_accessors(schema, complex_type)
         schema.types.append(complex_type)
 
@@ -467,9 +470,9 @@ class Loader:
             if state.get(id(complex_type)) == "done":
                 return
             if state.get(id(complex_type)) == "visiting":
-                names = " -> ".join(t.name for t in trail + [complex_type])
+                cycle = " -> ".join(t.name for t in trail + [complex_type])
                 raise SchemaError(schema.path, complex_type.line, f"recursive types are not "
-                                                                  f"supported: {names}")
+                                                                  f"supported: {cycle}")
             state[id(complex_type)] = "visiting"
             for dependency in complex_type.dependencies:
                 visit(dependency, trail + [complex_type])
