@@ -266,13 +266,18 @@ class Loader:
         self._fail(schema, element, f'{location} is neither next to this file nor in the schema '
                                     f'path ({", ".join(self.schema_path) or "empty"})')
 
-    def _read_complex_type(self, schema, element):
+    def _read_type_name(self, schema, element, what, declared):
+        """The name of an xs:complexType or xs:simpleType: letters and digits, not in declared."""
         self._expect_attributes(schema, element, {"name"})
         name = element.attributes.get("name")
         if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
-            self._fail(schema, element, "xs:complexType needs a name of letters and digits")
-        if schema.find_type(name):
-            self._fail(schema, element, f'type "{name}" is declared twice')
+            self._fail(schema, element, f"xs:{element.name} needs a name of letters and digits")
+        if name in declared:
+            self._fail(schema, element, f'{what} "{name}" is declared twice')
+        return name
+
+    def _read_complex_type(self, schema, element):
+        name = self._read_type_name(schema, element, "type", [t.name for t in schema.types])
         complex_type = ComplexType(name, documentation(element), element.line, schema)
         elements, attributes = [], []
         seen = []
@@ -334,12 +339,7 @@ class Loader:
                                   f"type name not allowed: {problem}")
 
     def _read_simple_type(self, schema, element):
-        self._expect_attributes(schema, element, {"name"})
-        name = element.attributes.get("name")
-        if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
-            self._fail(schema, element, "xs:simpleType needs a name of letters and digits")
-        if name in schema.simple_types:
-            self._fail(schema, element, f'simple type "{name}" is declared twice')
+        name = self._read_type_name(schema, element, "simple type", schema.simple_types)
         restrictions = [c for c in element.children if (c.namespace, c.name) != (XS, "annotation")]
         if len(restrictions) != 1 or (restrictions[0].namespace, restrictions[0].name) != (
                 XS, "restriction"):
