@@ -45,7 +45,6 @@ class TableNames:
         return f"k{simple_type.name}Type{self._suffix(owner)}"
 
 
-
 def _simple_type_of(f, table_names):
     if f.simple_type is None:
         return f"&{VALIDATION}::k{f.kind_info.builtin}"

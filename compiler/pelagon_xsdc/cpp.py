@@ -286,7 +286,7 @@ def source(schema, target):
 
 
 def statement_filler(complex_type, types):
-    """fill(field, template): a kind's statement template filled for one field."""
+    """statement(field, template): a kind's statement template filled for one field."""
     attribute_index = {id(f): i for i, f in enumerate(complex_type.attributes)}
 
     def fill_statement(f, template):
