@@ -36,7 +36,7 @@ import subprocess
 import sys
 
 from . import __version__, cpp, profiles, table, umbrella
-from .model import Loader
+from .model import Loader, all_schemas
 from .xmltree import SchemaError
 
 
@@ -143,7 +143,7 @@ def main(argv=None, defaults=None):
     target = cpp.Target(args.include_prefix, getattr(args, "export_macro", None),
                         getattr(args, "export_header", None), imports,
                         profiles.profile(args.profile))
-    loaded = table.all_schemas(schemas)
+    loaded = all_schemas(schemas)
     root = args.schema_root or os.path.commonpath([os.path.dirname(s.path) for s in loaded])
     for schema in loaded:
         schema.relative_path = os.path.relpath(schema.path, root)

@@ -10,17 +10,12 @@ tree and the type's table to the one validator (pelagon/runtime/Validator.hxx).
 """
 
 from .model import dependency_order
-from .writer import fill
+from .writer import boolean, fill, string_literal
 
 VALIDATION = "Validation"
-_BUILTINS = {"string": "String", "int": "Int", "date": "DateTime"}
 
 
-def _literal(text):
-    return '"' + text.replace("\\", "\\\\").replace('"', '\\"') + '"'
-
-
-class Names:
+class TableNames:
     """The C++ names of one source file's tables. Types and simple types of this schema keep
     their names; those of other schemas get the number of their schema in the file."""
 
@@ -50,64 +45,63 @@ class Names:
         return f"k{simple_type.name}Type{self._suffix(owner)}"
 
 
-
-def _simple_type_of(f, names):
+def _simple_type_of(f, table_names):
     if f.simple_type is None:
-        return f"&{VALIDATION}::k{_BUILTINS[f.kind]}" if f.is_attribute else (
-            f"&{VALIDATION}::k{_BUILTINS[f.kind.replace('_list', '')]}")
-    return f"&{names.simple(f.simple_type.schema, f.simple_type)}"
+        return f"&{VALIDATION}::k{f.kind_info.builtin}"
+    return f"&{table_names.simple(f.simple_type.schema, f.simple_type)}"
 
 
-def _automaton_lines(name, automaton):
-    def numbers(values):
-        return ", ".join(str(v) for v in values)
+def _numbers(values):
+    return ", ".join(str(v) for v in values)
 
-    return [
-        f"// The pattern {automaton.source}",
-        f"constexpr std::uint8_t {name}Classes[256] = {{{numbers(automaton.byte_class)}}};",
-        f"constexpr std::uint8_t {name}Next[] = {{{numbers(automaton.next)}}};",
-        f"constexpr bool {name}Accepting[] = "
-        f"{{{', '.join('true' if a else 'false' for a in automaton.accepting)}}};",
-        f"constexpr {VALIDATION}::Pattern {name}Pattern{{{_literal(automaton.source)}, "
-        f"{name}Classes, {name}Next, {name}Accepting, {automaton.class_count}, "
-        f"{'true' if automaton.covers_common_form else 'false'}}};",
-    ]
+
+def _simple_type_table(simple, table_names):
+    name = table_names.simple(simple.schema, simple)
+    automaton = simple.automaton
+    pattern = [] if automaton is None else fill("""
+        // The pattern $source
+        constexpr std::uint8_t ${name}Classes[256] = {$classes};
+        constexpr std::uint8_t ${name}Next[] = {$next};
+        constexpr bool ${name}Accepting[] = {$accepting};
+        constexpr $validation::Pattern ${name}Pattern{$arguments};
+        """, name=name, validation=VALIDATION, source=automaton.source,
+        classes=_numbers(automaton.byte_class), next=_numbers(automaton.next),
+        accepting=", ".join(boolean(a) for a in automaton.accepting),
+        arguments=", ".join([string_literal(automaton.source), f"{name}Classes", f"{name}Next",
+                             f"{name}Accepting", str(automaton.class_count),
+                             boolean(automaton.covers_common_form)]))
+    return fill("""
+        $pattern
+        constexpr $validation::SimpleType $name{$literal, $validation::Builtin::$builtin, $address};
+        """, pattern=pattern, name=name, validation=VALIDATION,
+        literal=string_literal(simple.name), builtin=simple.kind_info.builtin,
+        address="nullptr" if automaton is None else f"&{name}Pattern") + [""]
 
 
 def tables(schema):
     """The lines of the tables, for the source file's anonymous namespace."""
-    names = Names(schema)
+    table_names = TableNames(schema)
     types = dependency_order(schema, imported=True)
     if schema.documents:
-        names.namespace(schema)  # the global elements are in it
-    lines = []
+        table_names.namespace(schema)  # the global elements are in it
     simple_types = []
     for complex_type in types:
         for f in complex_type.fields:
             if f.simple_type is not None and all(s is not f.simple_type for s in simple_types):
                 simple_types.append(f.simple_type)
-    for simple in simple_types:
-        name = names.simple(simple.schema, simple)
-        pattern = "nullptr"
-        if simple.automaton is not None:
-            lines += _automaton_lines(name, simple.automaton)
-            pattern = f"&{name}Pattern"
-        lines += [f"constexpr {VALIDATION}::SimpleType {name}{{{_literal(simple.name)}, "
-                  f"{VALIDATION}::Builtin::{_BUILTINS[simple.kind]}, {pattern}}};", ""]
+    # The tables first: the namespaces they use are defined before them, each once.
+    lines = [line for simple in simple_types for line in _simple_type_table(simple, table_names)]
+    lines += [line for t in types for line in _type_table(t, table_names)]
+    return fill("""
+        namespace $validation = ::Corvanthel::Soa::Common::Xml::Validation;
 
-    for complex_type in types:
-        lines += _type_table(complex_type, names)
-    # The namespaces that the tables use, each once, before them.
-    constants = []
-    for other in names.namespaces_used:
-        if other is schema:
-            constants.append("constexpr std::string_view kOwnNamespace{kNamespace, "
-                             "sizeof kNamespace - 1};")
-        else:
-            constants.append(f"constexpr std::string_view {names.namespace(other)} = "
-                             f"{_literal(other.namespace)};")
-    return ([f"namespace {VALIDATION} = ::Corvanthel::Soa::Common::Xml::Validation;", ""] +
-            constants + [""] + lines)
+        $namespaces
+
+        $lines
+        """, validation=VALIDATION, lines=lines, namespaces=[
+        "constexpr std::string_view kOwnNamespace{kNamespace, sizeof kNamespace - 1};"
+        if other is schema else f"constexpr std::string_view {table_names.namespace(other)} = "
+        f"{string_literal(other.namespace)};" for other in table_names.namespaces_used])
 
 
 def _required_mask(attributes):
@@ -115,36 +109,46 @@ def _required_mask(attributes):
     return f"0x{mask:x}u" if mask else "0"
 
 
-def _type_table(complex_type, names):
-    name = names.content(complex_type)
-    out = [f"// {complex_type.name} ({complex_type.schema.namespace})"]
+def _particle(f, complex_type, table_names):
+    # A reference is in the namespace of the element it names.
+    namespace = table_names.namespace(f.element_schema or complex_type.schema)
+    # A child of a complex type has its content model, one of text its simple type.
+    if f.type is not None:
+        content, simple = f"&{table_names.content(f.type)}", "nullptr"
+    else:
+        content, simple = "nullptr", _simple_type_of(f, table_names)
+    return (f"{{{string_literal(f.xml_name)}, {namespace}, {content}, {simple}, "
+            f"{boolean(f.is_list)}}},")
+
+
+def _type_table(complex_type, table_names):
+    name = table_names.content(complex_type)
     attributes, elements = complex_type.attributes, complex_type.elements
-    if attributes:
-        out.append(f"constexpr {VALIDATION}::AttributeUse {name}Attributes[] = {{")
-        out += [f"    {{{_literal(f.xml_name)}, {_simple_type_of(f, names)}, "
-                f"{'true' if f.required else 'false'}}}," for f in attributes]
-        out.append("};")
-    if elements:
-        out.append(f"constexpr {VALIDATION}::Particle {name}Particles[] = {{")
-        for f in elements:
-            if f.kind == "ref":
-                namespace = names.namespace(f.element_schema)
-            else:
-                namespace = names.namespace(complex_type.schema)
-            if f.type is not None:
-                content, text = f"&{names.content(f.type)}", "nullptr"
-            else:
-                content, text = "nullptr", _simple_type_of(f, names)
-            out.append(f"    {{{_literal(f.xml_name)}, {namespace}, {content}, {text}, "
-                       f"{'true' if f.is_list else 'false'}}},")
-        out.append("};")
-    out.append(
-        f"constexpr {VALIDATION}::ComplexType {name}{{{_literal(complex_type.name)}, "
-        f"{name + 'Attributes' if attributes else 'nullptr'}, {len(attributes)}, "
-        f"{_required_mask(attributes)}, "
-        f"{name + 'Particles' if elements else 'nullptr'}, {len(elements)}}};")
-    out.append("")
-    return out
+    uses = [f"{{{string_literal(f.xml_name)}, {_simple_type_of(f, table_names)}, "
+            f"{boolean(f.required)}}}," for f in attributes]
+    particles = [_particle(f, complex_type, table_names) for f in elements]
+    return fill("""
+        // $type ($namespace)
+        $attribute_table
+        $particle_table
+        constexpr $validation::ComplexType $name{$arguments};
+        """, type=complex_type.name, namespace=complex_type.schema.namespace, name=name,
+        validation=VALIDATION,
+        attribute_table=fill("""
+            constexpr $validation::AttributeUse ${name}Attributes[] = {
+                $uses
+            };
+            """, validation=VALIDATION, name=name, uses=uses) if attributes else [],
+        particle_table=fill("""
+            constexpr $validation::Particle ${name}Particles[] = {
+                $particles
+            };
+            """, validation=VALIDATION, name=name, particles=particles) if elements else [],
+        arguments=", ".join([string_literal(complex_type.name),
+                             f"{name}Attributes" if attributes else "nullptr",
+                             str(len(attributes)), _required_mask(attributes),
+                             f"{name}Particles" if elements else "nullptr",
+                             str(len(elements))])) + [""]
 
 
 def documents_of(complex_type):
@@ -162,7 +166,7 @@ def definitions(complex_type):
         """, name=name, validation=VALIDATION, content=content)
     documents = documents_of(complex_type)
     if documents:
-        listed = ", ".join(f"{{{_literal(d)}, kOwnNamespace, &{content}}}" for d in documents)
+        listed = ", ".join(f"{{{string_literal(d)}, kOwnNamespace, &{content}}}" for d in documents)
         out += [""] + fill("""
             void $name::validateDocument(const XMLDocument& document) {
               static constexpr $validation::GlobalElement kElements[] = {$listed};

@@ -13,7 +13,7 @@ from string import Template
 from . import __version__, content, names
 from .model import dependency_order
 from .profiles import XML
-from .writer import CodeWriter, fill
+from .writer import fill, paragraph, text
 
 BINDING_VERSION = tuple(int(part) for part in __version__.split("."))
 
@@ -71,9 +71,9 @@ class TypeNames:
         return ", ".join(self.argument(f) for f in fields)
 
 
-def comment(text, indent=""):
+def comment(doc, indent=""):
     width = 100 - len(indent) - 4
-    return [f"/// {line}" for line in textwrap.wrap(text, width)] if text else []
+    return [f"/// {line}" for line in textwrap.wrap(doc, width)] if doc else []
 
 
 def namespace_open(parts):
@@ -86,20 +86,11 @@ def namespace_close(parts):
 
 def accessors(f, types):
     """(declaration, name, argument, body in the implementation class) of each accessor of a
-    field. The facade's accessor of the same name forwards its argument to it."""
-    stem, entry, value, m = f.stem, types.entry(f), types.value(f), names.member(f.xml_name)
-    if f.is_list:
-        return [(f"const {value}& get{stem}Array() const", f"get{stem}Array", "", f"return {m};"),
-                (f"void set{stem}Array(const {value}& values)", f"set{stem}Array", "values",
-                 f"{m} = values;"),
-                (f"void add{stem}(const {entry}& value)", f"add{stem}", "value",
-                 f"{m}.push_back(value);")]
-    if f.kind_info.by_value:
-        return [(f"{value} get{stem}() const", f"get{stem}", "", f"return {m};"),
-                (f"void set{stem}({value} value)", f"set{stem}", "value", f"{m} = value;")]
-    return [(f"{value}& get{stem}()", f"get{stem}", "", f"return {m};"),
-            (f"const {value}& get{stem}() const", f"get{stem}", "", f"return {m};"),
-            (f"void set{stem}(const {value}& value)", f"set{stem}", "value", f"{m} = value;")]
+    field, in its kind's accessor shape (kinds.py)."""
+    slots = dict(stem=f.stem, entry=types.entry(f), value=types.value(f),
+                 member=names.member(f.xml_name))
+    return [tuple(Template(part).substitute(slots) for part in accessor)
+            for accessor in f.kind_info.accessors]
 
 
 def forward(name, argument):
@@ -189,9 +180,8 @@ def header(complex_type, target):
     if target.export_header:
         includes.add(f"<{target.export_header}>")
     includes |= {f"<{target.header_path(d, schema)}>" for d in complex_type.dependencies}
-    if any(f.kind == "date" for f in complex_type.fields):
-        includes.add("<varnicore/DateTime.hxx>")
-    constructor_arguments = types.arguments(complex_type.constructor_fields)
+    includes |= {f.kind_info.include for f in complex_type.fields if f.kind_info.include}
+    arguments = types.arguments(complex_type.constructor_fields)
 
     impl_accessors, facade_accessors = [], []
     for f in complex_type.fields:
@@ -204,46 +194,32 @@ def header(complex_type, target):
     if content.documents_of(complex_type):
         doc += ["///", "/// As a message, every field filled (`pelagon sample --indent 2`):",
                 f"/// \\verbinclude {names.sample_file(schema, name)}"]
-    members = []
-    if complex_type.fields:
-        members = ["", " private:"] + [
-            f"  {types.value(f)} {names.member(f.xml_name)}{' = 0' if f.kind == 'int' else ''};"
-            for f in complex_type.fields]
+    members = ["", " private:"] + [
+        f"  {types.value(f)} {names.member(f.xml_name)}{f.kind_info.initializer};"
+        for f in complex_type.fields] if complex_type.fields else []
+    major, minor, patch = (str(part) for part in BINDING_VERSION)
 
-    return "\n".join(fill(
-        HEADER,
-        name=name,
-        source=schema.relative_path,
+    return text(fill(
+        HEADER, name=name, source=schema.relative_path, xml=XML, api=target.export_macro or "",
         guard="_".join([target.include_prefix] + schema.header_dir.split("/")
                        + [name, "hxx"]).upper(),
         std_includes=[f"#include {i}" for i in sorted(i for i in includes if "/" not in i)],
         own_includes=[f"#include {i}" for i in sorted(i for i in includes if "/" in i)],
-        version=".".join(str(part) for part in BINDING_VERSION),
-        major=str(BINDING_VERSION[0]),
-        minor=str(BINDING_VERSION[1]),
-        patch=str(BINDING_VERSION[2]),
-        reduced=str(int(profile.reduced)),
-        profile=profile.name,
+        version=".".join((major, minor, patch)), major=major, minor=minor, patch=patch,
+        reduced=str(int(profile.reduced)), profile=profile.name,
         namespaces_open=namespace_open(schema.class_namespace),
         namespaces_close=namespace_close(schema.class_namespace),
-        api=target.export_macro or "",
-        xml=XML,
-        impl_field_constructor=[f"{impl}({constructor_arguments});"] if constructor_arguments
-        else [],
-        impl_accessors=impl_accessors + ([""] if impl_accessors else []),
-        impl_profile_members=profile.impl_public_members(impl),
-        members=members,
-        doc=doc,
-        facade_field_constructor=[f"{name}({constructor_arguments});"] if constructor_arguments
-        else [],
-        facade_accessors=facade_accessors + ([""] if facade_accessors else []),
+        impl_field_constructor=[f"{impl}({arguments});"] if arguments else [],
+        impl_accessors=paragraph(impl_accessors),
+        impl_profile_members=profile.impl_public_members(impl), members=members, doc=doc,
+        facade_field_constructor=[f"{name}({arguments});"] if arguments else [],
+        facade_accessors=paragraph(facade_accessors),
         facade_profile_members=profile.facade_members(),
-        validate_document=validate_document_declaration(complex_type, xml=XML),
-        qualified_impl=qualified(complex_type) + names.IMPL_SUFFIX,
-    )) + "\n"
+        validate_document=validate_document_declaration(complex_type),
+        qualified_impl=qualified(complex_type) + names.IMPL_SUFFIX))
 
 
-def validate_document_declaration(complex_type, xml):
+def validate_document_declaration(complex_type):
     documents = content.documents_of(complex_type)
     if not documents:
         return []
@@ -252,56 +228,65 @@ def validate_document_declaration(complex_type, xml):
         /// Checks that document is a valid $name message: its root element is $roots in the
         /// namespace of this schema, valid as validate() checks.
         static void validateDocument(const $xml::XMLDocument& document);
-        """, name=complex_type.name, roots=roots, xml=xml)
+        """, name=complex_type.name, roots=roots, xml=XML)
+
+
+SOURCE = """\
+// The types of $source: generated by the schema compiler. Do not edit.
+
+$type_includes
+
+#include <cstdint>
+#include <string_view>
+
+#if PELAGON_HAS_VALIDATION
+#include <pelagon/runtime/Validator.hxx>
+#endif
+
+$namespaces_open
+
+namespace {
+
+namespace Binding = $xml::Binding;
+using $xml::lexical_cast;
+using $xml::XMLNode;
+using $xml::XmlStream;
+
+const char kNamespace[] = "$namespace";
+
+$preamble
+
+#if PELAGON_HAS_VALIDATION
+using $xml::XMLDocument;
+
+$content
+#endif
+}  // namespace
+$definitions
+
+$namespaces_close
+
+$instantiations
+"""
 
 
 def source(schema, target):
     types = TypeNames(schema)
     ordered = dependency_order(schema)
-    code = CodeWriter()
-    code.line(f"// The types of {schema.relative_path}: generated by the schema compiler. "
-              f"Do not edit.")
-    code.line()
-    code.lines(f"#include <{target.header_path(t, schema)}>" for t in ordered)
-    code.line()
-    code.lines(["#include <cstdint>", "#include <string_view>", "",
-                "#if PELAGON_HAS_VALIDATION", "#include <pelagon/runtime/Validator.hxx>",
-                "#endif"])
-    code.line()
-    code.lines(namespace_open(schema.class_namespace))
-    code.line()
-    code.block("""
-        namespace {
-
-        namespace Binding = $xml::Binding;
-        using $xml::lexical_cast;
-        using $xml::XMLNode;
-        using $xml::XmlStream;
-
-        const char kNamespace[] = "$namespace";
-
-        $preamble
-        #if PELAGON_HAS_VALIDATION
-        using $xml::XMLDocument;
-
-        $content
-        #endif
-        }  // namespace
-        """, xml=XML, namespace=schema.namespace,
-               preamble=[*target.profile.schema_preamble(), ""], content=content.tables(schema))
-    for complex_type in ordered:
-        code.line()
-        type_definitions(code, complex_type, types, target.profile)
-    code.line()
-    code.lines(namespace_close(schema.class_namespace))
-    code.line()
-    code.lines(f"template class {XML}::Handle<{qualified(t)}{names.IMPL_SUFFIX}>;"
-               for t in ordered)
-    return code.text()
+    return text(fill(
+        SOURCE, source=schema.relative_path, xml=XML, namespace=schema.namespace,
+        type_includes=[f"#include <{target.header_path(t, schema)}>" for t in ordered],
+        namespaces_open=namespace_open(schema.class_namespace),
+        preamble=target.profile.schema_preamble(), content=content.tables(schema),
+        definitions=[line for t in ordered
+                     for line in ["", *type_definitions(t, types, target.profile)]],
+        namespaces_close=namespace_close(schema.class_namespace),
+        instantiations=[f"template class {XML}::Handle<{qualified(t)}{names.IMPL_SUFFIX}>;"
+                        for t in ordered]))
 
 
 def statement_filler(complex_type, types):
-    """fill(field, template): a kind's statement template filled for one field."""
+    """statement(field, template): a kind's statement template filled for one field."""
     attribute_index = {id(f): i for i, f in enumerate(complex_type.attributes)}
 
     def fill_statement(f, template):
@@ -312,94 +297,100 @@ def statement_filler(complex_type, types):
     return fill_statement
 
 
-def type_definitions(code, complex_type, types, profile):
+TYPE_DEFINITIONS = """\
+// $name
+
+static const std::string k${name}OutputLabel = "$qualified::outputXML";
+static const std::string k${name}ParseLabel = "$qualified::parse";
+$attribute_names
+
+$impl::$impl()$bases $body
+
+$impl_field_constructor
+$impl::$impl(const $impl& other)
+    : $copies {}
+
+$impl::~$impl() = default;
+
+$profile_definitions
+
+void $impl::outputXML(XmlStream& stream, const std::string& elementName) const {
+  Binding::writeElement(stream, *this, k${name}OutputLabel, [&] {
+    const std::string& ns = getNamespace();
+    Binding::insert(stream, stream.writeOpenElement(ns, elementName));
+    $write
+  });
+}
+
+$parse
+
+#if PELAGON_HAS_VALIDATION
+$validate
+#endif
+
+$impl_allocation
+$name::$name() : Handle($create()) {}
+
+$facade_field_constructor
+$name::~$name() = default;
+$facade_allocation
+"""
+
+
+def type_definitions(complex_type, types, profile):
     name, impl = complex_type.name, complex_type.name + names.IMPL_SUFFIX
     qualified_name = "::".join(complex_type.schema.class_namespace + [name])
-    fields, attributes = complex_type.fields, complex_type.attributes
     statement = statement_filler(complex_type, types)
-
-    code.block("""
-        // $name
-
-        static const std::string k${name}OutputLabel = "$qualified::outputXML";
-        static const std::string k${name}ParseLabel = "$qualified::parse";
-        """, name=name, qualified=qualified_name)
-    if attributes:
-        listed = ", ".join(f'"{f.xml_name}"' for f in attributes)
-        # The names as the stream and the node take them, built once rather than on every call.
-        code.line(f"static const std::string k{name}AttributeNames[] = {{{listed}}};")
-    code.line()
-
-    bases = profile.base_initializers()
-    body = profile.constructor_body()
-    code.line(f"{impl}::{impl}()" + (f" : {', '.join(bases)}" if bases else "") + f" {body}")
-    code.line()
-    constructor_fields = complex_type.constructor_fields
-    if constructor_fields:
-        initializers = bases + [f"{names.member(f.xml_name)}({names.parameter(f.xml_name)})"
-                                for f in constructor_fields]
-        code.line(f"{impl}::{impl}({types.arguments(constructor_fields)})")
-        code.line(f"    : {', '.join(initializers)} {body}")
-        code.line()
-    copies = ["BaseObject(other)"] + [f"{names.member(f.xml_name)}(other.{names.member(f.xml_name)})"
-                                      for f in fields]
-    code.block("""
-        $impl::$impl(const $impl& other)
-            : $copies {}
-
-        $impl::~$impl() = default;
-
-        $profile_definitions
-
-        void $impl::outputXML(XmlStream& stream, const std::string& elementName) const {
-          Binding::writeElement(stream, *this, k${name}OutputLabel, [&] {
-            const std::string& ns = getNamespace();
-            Binding::insert(stream, stream.writeOpenElement(ns, elementName));
-            $write
-          });
-        }
-
-        """, impl=impl, name=name, copies=", ".join(copies),
-               profile_definitions=profile.impl_definitions(impl, complex_type, statement),
-               write=write_statements(complex_type, statement))
-    code.line()
-    code.lines(parse_definition(complex_type, impl, name, statement))
-    code.line()
-    code.lines(["#if PELAGON_HAS_VALIDATION", *content.definitions(complex_type), "#endif"])
-    code.line()
-    impl_allocation = profile.allocation(impl, qualified_name + names.IMPL_SUFFIX)
-    code.lines(impl_allocation + ([""] if impl_allocation else []))
-
+    bases, body = profile.base_initializers(), profile.constructor_body()
     create = profile.create(impl)
-    code.line(f"{name}::{name}() : Handle({create}()) {{}}")
-    code.line()
-    if constructor_fields:
-        passed = ", ".join(names.parameter(f.xml_name) for f in constructor_fields)
-        code.line(f"{name}::{name}({types.arguments(constructor_fields)})")
-        code.line(f"    : Handle({create}({passed})) {{}}")
-        code.line()
-    code.line(f"{name}::~{name}() = default;")
+    fields = complex_type.constructor_fields
+    arguments = types.arguments(fields)
+    initializers = bases + [f"{names.member(f.xml_name)}({names.parameter(f.xml_name)})"
+                            for f in fields]
+    passed = ", ".join(names.parameter(f.xml_name) for f in fields)
+    listed = ", ".join(f'"{f.xml_name}"' for f in complex_type.attributes)
+    members = [names.member(f.xml_name) for f in complex_type.fields]
     facade_allocation = profile.allocation(name, qualified_name)
-    code.lines(([""] if facade_allocation else []) + facade_allocation)
+    return fill(
+        TYPE_DEFINITIONS, name=name, impl=impl, qualified=qualified_name, body=body, create=create,
+        # The names as the stream and the node take them, built once rather than on every call.
+        attribute_names=[f"static const std::string k{name}AttributeNames[] = {{{listed}}};"]
+        if listed else [],
+        bases=f" : {', '.join(bases)}" if bases else "",
+        impl_field_constructor=paragraph(
+            [f"{impl}::{impl}({arguments})", f"    : {', '.join(initializers)} {body}"]
+            if fields else []),
+        copies=", ".join(["BaseObject(other)"] + [f"{m}(other.{m})" for m in members]),
+        profile_definitions=profile.impl_definitions(impl, complex_type, statement),
+        write=write_statements(complex_type, statement),
+        parse=parse_definition(complex_type, impl, name, statement),
+        validate=content.definitions(complex_type),
+        impl_allocation=paragraph(profile.allocation(impl, qualified_name + names.IMPL_SUFFIX)),
+        facade_field_constructor=paragraph(
+            [f"{name}::{name}({arguments})", f"    : Handle({create}({passed})) {{}}"]
+            if fields else []),
+        facade_allocation=["", *facade_allocation] if facade_allocation else [])
 
 
 def write_statements(complex_type, statement):
     """The body of outputXML after the open start tag: attributes, then the child elements."""
-    out = [statement(f, f.kind_info.write) for f in complex_type.attributes]
+    attributes = [statement(f, f.kind_info.write) for f in complex_type.attributes]
     if not complex_type.fields:
-        return out + ["Binding::insert(stream, stream.writeOpenElementClose(ns, true));"]
-    out.append("Binding::insert(stream, stream.writeOpenElementClose(ns, false));")
+        return attributes + ["Binding::insert(stream, stream.writeOpenElementClose(ns, true));"]
     prefixed = [f for f in complex_type.elements if f.kind_info.prefixed]
-    if prefixed:
-        # One string serves every qualified child name: the prefix, then each XML name.
-        longest = max(len(f.xml_name) for f in prefixed)
-        out.append(f"Binding::ChildName child(stream.getNamespacePrefix(ns), {longest});")
-    else:
-        # Asked for all the same, although no child name needs it.
-        out.append("stream.getNamespacePrefix(ns);")
-    out += [statement(f, f.kind_info.write) for f in complex_type.elements]
-    out.append("Binding::insert(stream, stream.writeCloseElement(ns, elementName));")
-    return out
+    # One string serves every qualified child name: the prefix, then each XML name. The prefix is
+    # asked for all the same where no child name needs it.
+    longest = max((len(f.xml_name) for f in prefixed), default=0)
+    return fill("""
+        $attributes
+        Binding::insert(stream, stream.writeOpenElementClose(ns, false));
+        $prefix
+        $elements
+        Binding::insert(stream, stream.writeCloseElement(ns, elementName));
+        """, attributes=attributes,
+        prefix=f"Binding::ChildName child(stream.getNamespacePrefix(ns), {longest});" if prefixed
+        else "stream.getNamespacePrefix(ns);",
+        elements=[statement(f, f.kind_info.write) for f in complex_type.elements])
 
 
 def parse_definition(complex_type, impl, name, statement):
@@ -410,29 +401,33 @@ def parse_definition(complex_type, impl, name, statement):
               Binding::readElement(node, k${name}ParseLabel, [] {});
             }
             """, impl=impl, name=name)
-    body = []
-    attributes = complex_type.attributes
-    if attributes:
-        body += [f"Binding::Attributes<{len(attributes)}> attributes(node, "
-                 f"k{name}AttributeNames);"]
-        body += [statement(f, f.kind_info.read) for f in attributes]
+    attributes, elements = complex_type.attributes, complex_type.elements
     lists = [names.member(f.xml_name) for f in complex_type.fields if f.is_list]
-    if lists:
-        body.append(f"Binding::reserveFor({', '.join(['node'] + lists)});")
-    elements = complex_type.elements
-    if elements:
-        body += ["for (const XMLNode& child : node.getChildren()) {",
-                 "  const auto& name = child.getLocalName();"]
-        for i, f in enumerate(elements):
-            body.append(f'  {"if" if i == 0 else "} else if"} (name == "{f.xml_name}") {{')
-            body.append("    " + statement(f, f.kind_info.read))
-        body += ["  } else {", "    Binding::rejectChild(child);", "  }", "}"]
-    else:
-        body.append("for (const XMLNode& child : node.getChildren()) Binding::rejectChild(child);")
+    branches = [line for i, f in enumerate(elements) for line in [
+        f'{"if" if i == 0 else "} else if"} (name == "{f.xml_name}") {{',
+        "  " + statement(f, f.kind_info.read)]]
+    children = fill("""
+        for (const XMLNode& child : node.getChildren()) {
+          const auto& name = child.getLocalName();
+          $branches
+          } else {
+            Binding::rejectChild(child);
+          }
+        }
+        """, branches=branches) if elements else [
+        "for (const XMLNode& child : node.getChildren()) Binding::rejectChild(child);"]
     return fill("""
         void $impl::parse(const XMLNode& node) {
           Binding::readElement(node, k${name}ParseLabel, [&] {
-            $body
+            $attributes
+            $reads
+            $reserve
+            $children
           });
         }
-        """, impl=impl, name=name, body=body)
+        """, impl=impl, name=name,
+        attributes=[f"Binding::Attributes<{len(attributes)}> attributes(node, "
+                    f"k{name}AttributeNames);"] if attributes else [],
+        reads=[statement(f, f.kind_info.read) for f in attributes],
+        reserve=[f"Binding::reserveFor({', '.join(['node'] + lists)});"] if lists else [],
+        children=children)

@@ -32,8 +32,9 @@ The compiler accepts this subset of XML Schema (anything else is rejected with f
 - xs:annotation/xs:documentation anywhere above: becomes the comment of what it annotates.
 
 Field order is the order of the attributes, then the order of the elements. Types nest at most
-MAX_NESTING deep (a type, the type of its child, and so on), which bounds the validator's stack. Accessor stems and
-the names the runtime keeps for itself are in names.py.
+MAX_NESTING deep (a type, the type of its child, and so on), which bounds the validator's stack,
+and have at most MAX_ATTRIBUTES attributes, one bit each in the validator's mask of required ones.
+Accessor stems and the names the runtime keeps for itself are in names.py.
 """
 
 import os
@@ -59,6 +60,10 @@ class SimpleType:
     schema: "Schema"
     automaton: "patterns.Automaton" = None
 
+    @property
+    def kind_info(self):
+        return KINDS[self.kind]
+
 
 @dataclass
 class Field:
@@ -66,8 +71,9 @@ class Field:
     kind: str  # a key of kinds.KINDS
     doc: str
     line: int
-    # ("type", namespace, name) of the complex type of a child kind, or ("element", namespace,
-    # name) of the global element that a reference names.
+    # What the field names, as the triple ("type", namespace, name) of the complex type of a child
+    # kind or ("element", namespace, name) of the global element that a reference names; None for
+    # a text kind. Resolved into type (and element_schema) once the file is read.
     type_ref: tuple = None
     type: "ComplexType" = None
     required: bool = False  # an attribute with use="required"
@@ -92,7 +98,7 @@ class Field:
 
     @property
     def accessors(self):
-        return names.accessors(self.stem, self.is_list)
+        return self.kind_info.accessor_names(self.stem)
 
 
 @dataclass
@@ -128,7 +134,8 @@ class Schema:
     doc: str
     types: list = field(default_factory=list)
     documents: list = field(default_factory=list)  # (element name, ComplexType)
-    global_elements: dict = field(default_factory=dict)  # name -> (namespace, type name)
+    # name -> ((namespace, type name), the xs:element), until resolved into documents
+    global_elements: dict = field(default_factory=dict)
     simple_types: dict = field(default_factory=dict)  # name -> SimpleType
     imports: list = field(default_factory=list)
     relative_path: str = ""
@@ -259,13 +266,18 @@ class Loader:
         self._fail(schema, element, f'{location} is neither next to this file nor in the schema '
                                     f'path ({", ".join(self.schema_path) or "empty"})')
 
-    def _read_complex_type(self, schema, element):
+    def _read_type_name(self, schema, element, what, declared):
+        """The name of an xs:complexType or xs:simpleType: letters and digits, not in declared."""
         self._expect_attributes(schema, element, {"name"})
         name = element.attributes.get("name")
         if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
-            self._fail(schema, element, "xs:complexType needs a name of letters and digits")
-        if schema.find_type(name):
-            self._fail(schema, element, f'type "{name}" is declared twice')
+            self._fail(schema, element, f"xs:{element.name} needs a name of letters and digits")
+        if name in declared:
+            self._fail(schema, element, f'{what} "{name}" is declared twice')
+        return name
+
+    def _read_complex_type(self, schema, element):
+        name = self._read_type_name(schema, element, "type", [t.name for t in schema.types])
         complex_type = ComplexType(name, documentation(element), element.line, schema)
         elements, attributes = [], []
         seen = []
@@ -292,12 +304,12 @@ class Loader:
         if len(attributes) > MAX_ATTRIBUTES:
             self._fail(schema, element, f'type "{name}" has more than {MAX_ATTRIBUTES} attributes')
         for group in (attributes, elements):
-            names = set()
+            declared = set()
             for f in group:
-                if f.xml_name in names:
+                if f.xml_name in declared:
                     raise SchemaError(schema.path, f.line, f'"{f.xml_name}" is declared twice in '
                                                            f'type "{name}"')
-                names.add(f.xml_name)
+                declared.add(f.xml_name)
         self._check_accessors(schema, complex_type)
         schema.types.append(complex_type)
 
@@ -327,12 +339,7 @@ class Loader:
                                   f"type name not allowed: {problem}")
 
     def _read_simple_type(self, schema, element):
-        self._expect_attributes(schema, element, {"name"})
-        name = element.attributes.get("name")
-        if not name or not re.fullmatch(r"[A-Za-z][A-Za-z0-9]*", name):
-            self._fail(schema, element, "xs:simpleType needs a name of letters and digits")
-        if name in schema.simple_types:
-            self._fail(schema, element, f'simple type "{name}" is declared twice')
+        name = self._read_type_name(schema, element, "simple type", schema.simple_types)
         restrictions = [c for c in element.children if (c.namespace, c.name) != (XS, "annotation")]
         if len(restrictions) != 1 or (restrictions[0].namespace, restrictions[0].name) != (
                 XS, "restriction"):
@@ -463,9 +470,9 @@ class Loader:
             if state.get(id(complex_type)) == "done":
                 return
             if state.get(id(complex_type)) == "visiting":
-                names = " -> ".join(t.name for t in trail + [complex_type])
+                cycle = " -> ".join(t.name for t in trail + [complex_type])
                 raise SchemaError(schema.path, complex_type.line, f"recursive types are not "
-                                                                  f"supported: {names}")
+                                                                  f"supported: {cycle}")
             state[id(complex_type)] = "visiting"
             for dependency in complex_type.dependencies:
                 visit(dependency, trail + [complex_type])
@@ -506,3 +513,26 @@ def dependency_order(schema, imported=False):
     for complex_type in schema.types:
         place(complex_type)
     return ordered
+
+
+def all_schemas(schemas):
+    """The schemas and everything they import, each once, ordered by the words of their version
+    labels, then by version (names.version_label)."""
+    found = {}
+
+    def visit(schema):
+        if schema.path in found:
+            return
+        found[schema.path] = schema
+        for imported in schema.imports:
+            visit(imported)
+
+    for schema in schemas:
+        visit(schema)
+
+    def key(schema):
+        label = names.version_label(schema)
+        words, _, version = label.rpartition(" ")
+        return (words, version, schema.namespace)
+
+    return sorted(found.values(), key=key)

@@ -2,9 +2,10 @@
 
 A field's accessor stem is its XML name with the first letter made upper case; a list's stem
 first drops one final lower-case "s" ("queries" gives Querie, "criterias" gives Criteria). A list
-has get<Stem>Array, set<Stem>Array and add<Stem>; any other field get<Stem> and set<Stem>. The
-field is held in the member <name>_, where <name> is its XML name with the first letter made lower
-case, and passed to constructors as <name>, or <name>Value where that is a C++ keyword.
+has get<Stem>Array, set<Stem>Array and add<Stem>; any other field get<Stem> and set<Stem> (the
+accessor shapes of kinds.py). The field is held in the member <name>_, where <name> is its XML
+name with the first letter made lower case, and passed to constructors as <name>, or <name>Value
+where that is a C++ keyword.
 
 Generated classes derive from the runtime's BaseObject (the implementation class) and Handle (the
 facade), so an accessor that took the name of one of their members would hide it: an attribute
@@ -59,12 +60,6 @@ def stem(xml_name, is_list):
     if is_list and xml_name.endswith("s"):
         xml_name = xml_name[:-1]
     return xml_name[:1].upper() + xml_name[1:]
-
-
-def accessors(stem_name, is_list):
-    if is_list:
-        return [f"get{stem_name}Array", f"set{stem_name}Array", f"add{stem_name}"]
-    return [f"get{stem_name}", f"set{stem_name}"]
 
 
 def variable(xml_name):

@@ -8,6 +8,8 @@ The reduced runtime has none of these: reallyClone is public and allocates globa
 namespace is set after the fields are built.
 """
 
+from .writer import fill
+
 XML = "::Corvanthel::Soa::Common::Xml"
 
 
@@ -23,30 +25,35 @@ class FullProfile:
     api_headers = API_HEADERS + ["varnicore/MemoryManager.hxx"]
 
     def impl_public_members(self, impl):
-        return ["void getNamespaces(std::set<std::string>& namespaces) const;", "",
-                "PELAGON_ALLOCATION_MEMBERS;", "", " protected:",
-                f"{impl}* reallyClone() const override;"]
+        return fill("""
+            void getNamespaces(std::set<std::string>& namespaces) const;
+
+            PELAGON_ALLOCATION_MEMBERS;
+
+             protected:
+            $impl* reallyClone() const override;
+            """, impl=impl)
 
     def facade_members(self):
-        return [
-            "/// Adds the namespaces that writing this object needs (a list contributes its first",
-            "/// entry's only).",
-            "void getNamespaces(std::set<std::string>& namespaces) const {",
-            "  getHandleObject().getNamespaces(namespaces);",
-            "}",
-            "",
-            "PELAGON_ALLOCATION_MEMBERS;",
-        ]
+        return fill("""
+            /// Adds the namespaces that writing this object needs (a list contributes its first
+            /// entry's only).
+            void getNamespaces(std::set<std::string>& namespaces) const {
+              getHandleObject().getNamespaces(namespaces);
+            }
+
+            PELAGON_ALLOCATION_MEMBERS;
+            """)
 
     def schema_preamble(self):
-        return [
-            "// One copy of the namespace URI, shared by every object of this schema where the",
-            "// runtime lets objects share it.",
-            "Binding::NamespaceArgument sharedNamespace() {",
-            "  static const std::string uri = kNamespace;",
-            "  return Binding::namespaceOf(uri);",
-            "}",
-        ]
+        return fill("""
+            // One copy of the namespace URI, shared by every object of this schema where the
+            // runtime lets objects share it.
+            Binding::NamespaceArgument sharedNamespace() {
+              static const std::string uri = kNamespace;
+              return Binding::namespaceOf(uri);
+            }
+            """)
 
     def base_initializers(self):
         return ["BaseObject(sharedNamespace())"]
@@ -58,14 +65,14 @@ class FullProfile:
         """reallyClone and getNamespaces; statements(field, template) fills a kind's template."""
         collect = [statements(f, f.kind_info.collect) for f in complex_type.fields
                    if f.kind_info.collect]
-        return [
-            f"{impl}* {impl}::reallyClone() const {{ return Binding::cloneOrNull(*this); }}",
-            "",
-            f"void {impl}::getNamespaces(std::set<std::string>& namespaces) const {{",
-            "  namespaces.insert(getNamespace());",
-            *[f"  {line}" for line in collect],
-            "}",
-        ]
+        return fill("""
+            $impl* $impl::reallyClone() const { return Binding::cloneOrNull(*this); }
+
+            void $impl::getNamespaces(std::set<std::string>& namespaces) const {
+              namespaces.insert(getNamespace());
+              $collect
+            }
+            """, impl=impl, collect=collect)
 
     def allocation(self, class_name, tag):
         return [f'PELAGON_DEFINE_ALLOCATION({class_name}, "{tag}")']

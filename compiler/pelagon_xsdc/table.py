@@ -1,44 +1,70 @@
 """Emits the type table of the pelagon command-line tool.
 
-One C++ source describes every complex type of the given schema files and of the files they import:
-its interface version label (names.py), namespace URI, schema file (Schema.relative_path) and
-name, whether it is a document type (the element names of its global elements), its fields in
-order (XML name, kind with its name and whether it is an attribute or a list, accessor stem,
-entry type for child kinds) and the tool's rewrite and validate operations
-instantiated for its class. The structures and the rewrite template are the type table library's
-own (TypeTable.hxx, Rewrite.hxx, Validate.hxx in tool/table/); the library keeps no registry of its types.
+One C++ source describes every complex type of the given schema files and of the files they
+import: its interface version label (names.py), namespace URI, schema file
+(Schema.relative_path) and name, whether it is a document type (the element names of its global
+elements), its fields in order (XML name, kind with its name and whether it is an attribute or a
+list, accessor stem, entry type for child kinds) and the tool's rewrite and validate operations
+instantiated for its class. The structures and the rewrite template are the type table
+library's own (TypeTable.hxx, Rewrite.hxx, Validate.hxx in tool/table/); the library keeps no
+registry of its types.
 """
 
 from . import cpp
-from .kinds import KINDS
+from .model import all_schemas
 from .names import version_label
+from .writer import boolean, fill, string_literal, text
 
+TABLE = """\
+// The type table of the pelagon tool: generated from the schema files by the schema
+// compiler. Do not edit.
 
-def all_schemas(schemas):
-    """The schemas and everything they import, each once, ordered by label words, then version."""
-    found = {}
+#include <array>
+#include <cstddef>
 
-    def visit(schema):
-        if schema.path in found:
-            return
-        found[schema.path] = schema
-        for imported in schema.imports:
-            visit(imported)
+$includes
 
-    for schema in schemas:
-        visit(schema)
+#include "Rewrite.hxx"
+#include "TypeTable.hxx"
+#include "Validate.hxx"
 
-    def key(schema):
-        label = version_label(schema)
-        words, _, version = label.rpartition(" ")
-        return (words, version, schema.namespace)
+namespace Pelagon {
+namespace Tool {
 
-    return sorted(found.values(), key=key)
+namespace {
 
+const std::array<FieldInfo, $field_count> kFields = {{
+    $fields
+}};
 
-def string_literal(text):
-    escaped = text.replace("\\", "\\\\").replace('"', '\\"')
-    return f'"{escaped}"'
+const std::array<TypeInfo, $type_count> kTypes = {{
+    $types
+}};
+
+const std::array<DocumentElement, $document_count> kDocuments = {{
+    $documents
+}};
+
+}  // namespace
+
+const TypeTable& typeTable() {
+  static const TypeTable table(kTypes.data(), kTypes.size(), kFields.data(),
+                              kFields.size(), kDocuments.data(), kDocuments.size());
+  return table;
+}
+
+}  // namespace Tool
+}  // namespace Pelagon
+"""
+
+TYPE_INFO = """\
+TypeInfo{$label,
+         $namespace,
+         $file,
+         $name, $document, $first, $count,
+         &rewrite<$qualified>,
+         $validate_document,
+         kValidateContent<$qualified>},"""
 
 
 def source(schemas, target):
@@ -51,70 +77,28 @@ def source(schemas, target):
 
     field_lines, type_lines = [], []
     for i, complex_type in enumerate(types):
-        label = version_label(complex_type.schema)
-        field_lines.append(f"    // {complex_type.name} ({label})")
-        first = sum(len(t.fields) for t in types[:i])
+        field_lines.append(f"// {complex_type.name} ({version_label(complex_type.schema)})")
         for f in complex_type.fields:
+            kind = f.kind_info
             entry = str(index[id(f.type)]) if f.type is not None else "kNoType"
-            kind = KINDS[f.kind]
-            flags = f"{str(kind.attribute).lower()}, {str(kind.is_list).lower()}"
-            field_lines.append(f"    FieldInfo{{{string_literal(f.xml_name)}, "
+            field_lines.append(f"FieldInfo{{{string_literal(f.xml_name)}, "
                                f"FieldKind::{kind.enumerator}, {string_literal(kind.name)}, "
-                               f"{flags}, {string_literal(f.stem)}, {entry}}},")
-        validate_document = (f"kValidateDocument<{cpp.qualified(complex_type)}>"
-                             if i in document_types else "nullptr")
-        type_lines += [
-            f"    TypeInfo{{{string_literal(label)},",
-            f"             {string_literal(complex_type.schema.namespace)},",
-            f"             {string_literal(complex_type.schema.relative_path)},",
-            f"             {string_literal(complex_type.name)}, "
-            f"{'true' if i in document_types else 'false'}, {first}, {len(complex_type.fields)},",
-            f"             &rewrite<{cpp.qualified(complex_type)}>,",
-            f"             {validate_document},",
-            f"             kValidateContent<{cpp.qualified(complex_type)}>}},",
-        ]
-    field_count = sum(len(t.fields) for t in types)
-    includes = sorted({target.header_path(t, None) for t in types})
-    out = [
-        "// The type table of the pelagon tool: generated from the schema files by the schema",
-        "// compiler. Do not edit.",
-        "",
-        "#include <array>",
-        "#include <cstddef>",
-        "",
-        *[f"#include <{h}>" for h in includes],
-        "",
-        '#include "Rewrite.hxx"',
-        '#include "TypeTable.hxx"',
-        '#include "Validate.hxx"',
-        "",
-        "namespace Pelagon {",
-        "namespace Tool {",
-        "",
-        "namespace {",
-        "",
-        f"const std::array<FieldInfo, {field_count}> kFields = {{{{",
-        *field_lines,
-        "}};",
-        "",
-        f"const std::array<TypeInfo, {len(types)}> kTypes = {{{{",
-        *type_lines,
-        "}};",
-        "",
-        f"const std::array<DocumentElement, {len(documents)}> kDocuments = {{{{",
-        *[f"    DocumentElement{{{string_literal(name)}, {i}}}," for name, i in documents],
-        "}};",
-        "",
-        "}  // namespace",
-        "",
-        "const TypeTable& typeTable() {",
-        "  static const TypeTable table(kTypes.data(), kTypes.size(), kFields.data(),",
-        "                              kFields.size(), kDocuments.data(), kDocuments.size());",
-        "  return table;",
-        "}",
-        "",
-        "}  // namespace Tool",
-        "}  // namespace Pelagon",
-        "",
-    ]
-    return "\n".join(out)
+                               f"{boolean(kind.attribute)}, {boolean(kind.is_list)}, "
+                               f"{string_literal(f.stem)}, {entry}}},")
+        qualified = cpp.qualified(complex_type)
+        type_lines += fill(
+            TYPE_INFO, label=string_literal(version_label(complex_type.schema)),
+            namespace=string_literal(complex_type.schema.namespace),
+            file=string_literal(complex_type.schema.relative_path),
+            name=string_literal(complex_type.name), document=boolean(i in document_types),
+            first=str(sum(len(t.fields) for t in types[:i])),
+            count=str(len(complex_type.fields)), qualified=qualified,
+            validate_document=f"kValidateDocument<{qualified}>" if i in document_types
+            else "nullptr")
+    return text(fill(
+        TABLE, includes=[f"#include <{h}>" for h in sorted({target.header_path(t, None)
+                                                            for t in types})],
+        field_count=str(sum(len(t.fields) for t in types)), fields=field_lines,
+        type_count=str(len(types)), types=type_lines,
+        document_count=str(len(documents)),
+        documents=[f"DocumentElement{{{string_literal(name)}, {i}}}," for name, i in documents]))

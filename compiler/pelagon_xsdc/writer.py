@@ -1,15 +1,17 @@
-"""A small code writer: blocks of text with named slots, each slot's lines kept at its indentation.
+"""Templates: the one way the emitters write code, so that the code they make reads in their source.
 
-    code = CodeWriter()
-    code.block('''
+    fill('''
         void $name() {
           $body
         }
         ''', name="run", body=["a();", "b();"])
 
-A block is dedented, then its $slots are filled (string.Template). A slot that stands alone on its
-line takes a list of lines, each put at the slot's indentation; an empty list removes the line. A
-slot elsewhere takes a string. Layout beyond indentation is clang-format's.
+A template is dedented and stripped of the blank lines at either end, then its $slots are filled
+(string.Template). A slot that stands alone on its line takes a list of lines, each put at the
+slot's indentation; an empty list removes the line, and an empty string in the list is a blank
+line. A slot elsewhere takes a string. Every file and every definition is one template; what a
+slot takes is built from the model: a line per field, a filled template, or nothing. Layout beyond
+indentation is clang-format's.
 """
 
 import re
@@ -17,25 +19,6 @@ import textwrap
 from string import Template
 
 _ALONE = re.compile(r"^(\s*)\$(\w+)\s*$")
-
-
-class CodeWriter:
-    def __init__(self):
-        self._lines = []
-
-    def line(self, text=""):
-        self._lines.append(text)
-
-    def lines(self, texts):
-        for text in texts:
-            self.line(text)
-
-    def block(self, template, **slots):
-        for text in fill(template, **slots):
-            self.line(text)
-
-    def text(self):
-        return "\n".join(self._lines) + "\n"
 
 
 def fill(template, **slots):
@@ -49,3 +32,21 @@ def fill(template, **slots):
         else:
             out.append(Template(raw).substitute(slots))
     return out
+
+
+def text(lines):
+    """A file of these lines."""
+    return "\n".join(lines) + "\n"
+
+
+def paragraph(lines):
+    """The lines followed by a blank line; nothing for no lines."""
+    return [*lines, ""] if lines else []
+
+
+def string_literal(value):
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def boolean(value):
+    return "true" if value else "false"

@@ -81,6 +81,13 @@ class CompilerTest(unittest.TestCase):
             ('<xs:complexType name="A"><xs:sequence><xs:element name="a" type="tns:A"/>'
              '</xs:sequence></xs:complexType>', "recursive types are not supported: A -> A"),
             ('<xs:complexType name="A" mixed="true"/>', 'attribute "mixed"'),
+            # A named type of either sort: a name of letters and digits, declared once.
+            ('<xs:complexType name="A"/><xs:complexType name="A"/>', 'type "A" is declared twice'),
+            ('<xs:complexType name="a_b"/>', "xs:complexType needs a name of letters and digits"),
+            ('<xs:simpleType name="S"><xs:restriction base="xs:int"/></xs:simpleType>' * 2,
+             'simple type "S" is declared twice'),
+            ('<xs:simpleType name="1S"><xs:restriction base="xs:int"/></xs:simpleType>',
+             "xs:simpleType needs a name of letters and digits"),
         ]
         for body, message in cases:
             with self.subTest(message=message):
