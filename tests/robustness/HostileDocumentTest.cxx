@@ -6,22 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include "Documents.hxx"
 #include "Hostile.hxx"
 
 namespace {
 
 using namespace Robustness;
+using PelagonTest::parseError;
 using PelagonTest::readError;
-
-/// The message of the DomException that parsing text throws, or "parsed".
-std::string parseError(const std::string& text) {
-  try {
-    XMLDocument::parse(text);
-  } catch (const DomException& error) {
-    return error.getMessage();
-  }
-  return "parsed";
-}
 
 // The prologue of every DOCTYPE below, so that the DOCTYPE is at line 2, column 1.
 const std::string kDeclaration = "<?xml version=\"1.0\"?>\n";

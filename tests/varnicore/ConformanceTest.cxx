@@ -6,13 +6,10 @@
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -20,32 +17,20 @@
 #include <varnicore/Exceptions.hxx>
 #include <varnicore/XMLDocument.hxx>
 
+#include "Documents.hxx"
+
 namespace {
 
 namespace fs = std::filesystem;
 using Corvanthel::Soa::Common::Exceptions::DomException;
 using Corvanthel::Soa::Common::Xml::XMLDocument;
 using Corvanthel::Soa::Common::Xml::XMLNode;
+using PelagonTest::readFile;
 
 const fs::path kCorpus = PELAGON_CORPUS_DIR;
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Runs while the tests are being registered, so it must not throw: a missing folder gives no
-// documents, which ConformanceCorpus.ListsMatchTheFolders reports.
 std::vector<std::string> documentsIn(const char* folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (fs::directory_iterator it(kCorpus / folder, error), end; !error && it != end;
-       it.increment(error)) {
-    if (it->path().extension() == ".xml")
-      names.push_back(it->path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
+  return PelagonTest::documentsIn(kCorpus / folder);
 }
 
 // not-wf/expected.txt: "FILE: MESSAGE", one a line. A line without ": " becomes an entry that

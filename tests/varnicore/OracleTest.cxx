@@ -2,16 +2,15 @@
 // refuses too, and a document our reader must accept, libxml2 reads into the same tree. Where
 // libxml2 2.9 departs from the specifications, tests/corpus/differences.txt names the file and
 // why; for those the test checks that libxml2 still departs, so that the list stays true.
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "Documents.hxx"
 #include "Libxml2Oracle.hxx"
 
 namespace {
@@ -21,11 +20,6 @@ using PelagonTest::Libxml2Verdict;
 using PelagonTest::OurVerdict;
 
 const fs::path kCorpus = PELAGON_CORPUS_DIR;
-
-std::string contents(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // "FILE: text" lines; '#' starts a comment line.
 std::map<std::string, std::string> listing(const fs::path& path) {
@@ -46,13 +40,8 @@ std::map<std::string, std::string> listing(const fs::path& path) {
 // The corpus files of one kind, as "kind/name.xml", in name order.
 std::vector<std::string> corpusFiles(const std::string& kind) {
   std::vector<std::string> files;
-  if (!fs::is_directory(kCorpus / kind))
-    return files;
-  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus / kind)) {
-    if (entry.is_regular_file() && entry.path().extension() == ".xml")
-      files.push_back(kind + "/" + entry.path().filename().string());
-  }
-  std::sort(files.begin(), files.end());
+  for (const std::string& name : PelagonTest::documentsIn(kCorpus / kind))
+    files.push_back(kind + "/" + name);
   return files;
 }
 
@@ -68,7 +57,7 @@ class OracleTest : public ::testing::Test {
 TEST_F(OracleTest, Libxml2RejectsWhatWeMustReject) {
   const std::map<std::string, std::string> expected = listing(kCorpus / "not-wf/expected.txt");
   for (const std::string& file : corpusFiles("not-wf")) {
-    const std::string text = contents(kCorpus / file);
+    const std::string text = PelagonTest::readFile(kCorpus / file);
     const Libxml2Verdict theirs = PelagonTest::readWithLibxml2(text);
     const OurVerdict ours = PelagonTest::readWithOurReader(text);
     // A DOCTYPE is refused by our reader alone; libxml2 rightly reads a well-formed one.
@@ -95,7 +84,7 @@ TEST_F(OracleTest, Libxml2RejectsWhatWeMustReject) {
 
 TEST_F(OracleTest, Libxml2ReadsWhatWeMustAcceptIntoTheSameTree) {
   for (const std::string& file : corpusFiles("wf")) {
-    const std::string text = contents(kCorpus / file);
+    const std::string text = PelagonTest::readFile(kCorpus / file);
     const Libxml2Verdict theirs = PelagonTest::readWithLibxml2(text);
     const OurVerdict ours = PelagonTest::readWithOurReader(text);
     const bool same = theirs.accepted && ours.accepted && theirs.dump == ours.dump;

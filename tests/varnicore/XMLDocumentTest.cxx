@@ -7,20 +7,14 @@
 #include <varnicore/Exceptions.hxx>
 #include <varnicore/XMLDocument.hxx>
 
+#include "Documents.hxx"
+
 namespace {
 
 using Corvanthel::Soa::Common::Exceptions::DomException;
 using Corvanthel::Soa::Common::Xml::XMLDocument;
 using Corvanthel::Soa::Common::Xml::XMLNode;
-
-std::string parseError(const std::string& text) {
-  try {
-    XMLDocument::parse(text);
-  } catch (const DomException& e) {
-    return e.getMessage();
-  }
-  return "parsed";
-}
+using PelagonTest::parseError;
 
 TEST(XMLDocumentTest, ReportsMalformedTextWithLineAndColumn) {
   EXPECT_EQ(parseError("<a>\n  <b></c>\n</a>"),
@@ -33,6 +27,22 @@ TEST(XMLDocumentTest, ReportsMalformedTextWithLineAndColumn) {
     const std::string message = parseError(text);
     EXPECT_EQ(message.rfind("line 1, column ", 0), 0u) << '"' << text << "\": " << message;
   }
+}
+
+// A reference in the last bytes of the text is read as anywhere else: the document is refused
+// for what follows it, or for the reference itself when it is cut short.
+TEST(XMLDocumentTest, ReadsReferencesUpToTheEndOfTheText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"<a>&lt;", "line 1, column 8: The document ends before element a is closed"},
+      {"<a>&apos;", "line 1, column 10: The document ends before element a is closed"},
+      {"<a b='&quot;", "line 1, column 13: The document ends inside an attribute value"},
+      {"<a>&#x41;", "line 1, column 10: The document ends before element a is closed"},
+      {"<a>&amp",
+       "line 1, column 4: '&' must start an entity or character reference ending in ';'"},
+      {"<a>&", "line 1, column 4: '&' must start an entity or character reference ending in ';'"},
+  };
+  for (const auto& [text, message] : cases)
+    EXPECT_EQ(parseError(text), message) << text;
 }
 
 TEST(XMLDocumentTest, KeepsTextAsXmlDefinesIt) {
