@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../Characters.hxx"
+#include "../LittleEndian.hxx"
 #include "../SameBytes.hxx"
 #include "../Utf8.hxx"
 #include "Attributes.hxx"
@@ -63,16 +64,6 @@ constexpr std::array<PredefinedEntity, 8> predefinedEntities() {
 }
 
 constexpr std::array<PredefinedEntity, 8> kPredefinedEntities = predefinedEntities();
-
-// The eight bytes at p, the first lowest, on any byte order.
-std::uint64_t wordAt(const char* p) noexcept {
-  std::uint64_t word;
-  std::memcpy(&word, p, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  word = __builtin_bswap64(word);
-#endif
-  return word;
-}
 
 // An element whose content is being read. Kept small: a document may nest elements as deep as
 // it is long.
@@ -305,7 +296,7 @@ class Reader {
     std::uint64_t after = 0;  // the bytes after the '&', the first lowest; 0 past the end
     unsigned slot;
     if (end_ - in > 8) {
-      after = wordAt(in + 1);
+      after = littleEndianWord(in + 1);
       slot = entitySlot(in[1], in[2]);
     } else {
       for (unsigned k = 0; in + 1 + k < end_; ++k)
