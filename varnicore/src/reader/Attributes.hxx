@@ -100,7 +100,9 @@ class UniqueNames {
 /// The attribute names of the last start tag of an element, the first kFewAttributes of them.
 /// Data documents give an element the same attributes in the same order again and again: where a
 /// start tag does, its names need neither be read character by character nor be checked for
-/// repeats, since they were not repeated last time.
+/// repeats, since they were not repeated last time. (It makes A's parse 1.5 times and B's 2.9
+/// times as fast: pelagon_bench A_results/parse, B_criteria/parse, medians of five same-run
+/// ratios to the bare parse, with and without it.)
 constexpr std::uint32_t kFewAttributes = 16;
 struct Shape {
   std::string_view element;
