@@ -2,11 +2,13 @@
 prints and its exit statuses.
 
 Environment: PELAGON_TOOL (the binary), PELAGON_SCHEMA_LIST (a file naming the schema files the
-build compiled, one a line) and PELAGON_VERSION (the project version).
+build compiled, one a line) and PELAGON_VERSION (the project version); in a cross build,
+PELAGON_TOOL_EMULATOR (the command that runs the binary, its words separated by blanks).
 """
 
 import os
 import re
+import shlex
 import subprocess
 import sys
 import tempfile
@@ -20,7 +22,8 @@ SCHEMAS = os.path.join(TOP, "schemas")
 BROKEN = os.path.join(HERE, "broken")
 STRICT = os.path.join(HERE, "strict")
 XS = "{http://www.w3.org/2001/XMLSchema}"
-TOOL = os.environ.get("PELAGON_TOOL", "pelagon")
+TOOL = shlex.split(os.environ.get("PELAGON_TOOL_EMULATOR", "")) + [
+    os.environ.get("PELAGON_TOOL", "pelagon")]
 
 # The version label of each schema folder, as the tool must print it.
 LABELS = {
@@ -39,7 +42,7 @@ BASE = "http://schemas.corvanthel.example/Schemas/Soa/2006-03/Base"
 
 def run(*args, stdin=b"", cwd=None):
     """(exit status, standard output, standard error) of the tool."""
-    result = subprocess.run([TOOL, *args], input=stdin, capture_output=True, cwd=cwd,
+    result = subprocess.run([*TOOL, *args], input=stdin, capture_output=True, cwd=cwd,
                             timeout=60, check=False)
     return result.returncode, result.stdout.decode("utf-8"), result.stderr.decode("utf-8")
 
