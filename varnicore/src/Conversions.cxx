@@ -13,6 +13,7 @@
 
 #include <varnicore/Exceptions.hxx>
 
+#include "LittleEndian.hxx"
 #include "SpareText.hxx"
 #include "Utf8.hxx"
 
@@ -33,16 +34,6 @@ std::string_view trimXmlWhitespace(std::string_view text) {
 
 [[noreturn]] void cannotConvert(std::string_view text, const char* type) {
   throw Exceptions::DomException("Cannot convert \"" + std::string(text) + "\" to " + type);
-}
-
-// Eight bytes as a word whose lowest byte is the first, whatever the machine's byte order.
-std::uint64_t littleEndianWord(const char* bytes) {
-  std::uint64_t word;
-  std::memcpy(&word, bytes, 8);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  word = __builtin_bswap64(word);
-#endif
-  return word;
 }
 
 bool isDigit(char c) {
@@ -196,9 +187,9 @@ DateTime lexical_cast<DateTime, std::string_view>(const std::string_view& text) 
   // the fourteen digits checked in a few operations, without a branch per character.
   if (value.size() != 19)
     cannotConvert(text, "DateTime");
-  const std::uint64_t words[3] = {littleEndianWord(value.data()),        // YYYY-MM-
-                                  littleEndianWord(value.data() + 8),    // DDThh:mm
-                                  littleEndianWord(value.data() + 11)};  // hh:mm:ss
+  const std::uint64_t words[3] = {Detail::littleEndianWord(value.data()),        // YYYY-MM-
+                                  Detail::littleEndianWord(value.data() + 8),    // DDThh:mm
+                                  Detail::littleEndianWord(value.data() + 11)};  // hh:mm:ss
   // Per word: where the digits are, and what the other bytes must be (little-endian order).
   static constexpr std::uint64_t kDigits[3] = {0x00FFFF00FFFFFFFFu, 0xFFFF00FFFF00FFFFu,
                                                0xFFFF000000000000u};
