@@ -20,6 +20,9 @@ TEST(XMLDocumentTest, ReportsMalformedTextWithLineAndColumn) {
   EXPECT_EQ(parseError("<a>\n  <b></c>\n</a>"),
             "line 2, column 8: End tag </c> does not match start tag <b>");
   EXPECT_EQ(parseError("<a/>\n<b/>"), "line 2, column 1: A second root element is not allowed");
+  // Faults found before reading count CR LF, LF and a lone CR as one line end each.
+  EXPECT_EQ(parseError("<?xml version='1.0' encoding='US-ASCII'?>\r\n<a>\r\r\n\n\xE9</a>"),
+            "line 5, column 1: Byte 0xE9 is not US-ASCII, the encoding declared");
   EXPECT_EQ(parseError("<?xml version=\"1.0\"?>\r\n<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>"),
             "line 2, column 1: DOCTYPE is not allowed");
   for (const std::string text : {"", "\xEF\xBB\xBF", "<!-- only a comment -->", "<a>", "<a",

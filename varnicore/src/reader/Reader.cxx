@@ -149,7 +149,7 @@ class Reader {
 
   // The line end at p (LF, CR LF, or a CR on its own), recorded; returns what follows it.
   char* lineEnd(char* p) {
-    p += p[0] == '\r' && p[1] == '\n' ? 2 : 1;
+    p += lineEndLength(p);
     tree_.lineStarts.push_back(offset(p));
     return p;
   }

@@ -63,13 +63,22 @@ class RecordAppender {
   unsigned block_ = 0;
 };
 
-/// Line and column of the byte at offset in text, counting line ends (LF, CR LF, a CR on its own)
-/// from lineStart, which begins line `line`.
+/// The bytes of the line end at p: 2 for CR LF, 1 for LF or a CR on its own, 0 for none. The
+/// text's terminating NUL may follow p.
+inline std::size_t lineEndLength(const char* p) noexcept {
+  if (*p == '\n')
+    return 1;
+  return *p == '\r' ? (p[1] == '\n' ? 2 : 1) : 0;
+}
+
+/// Line and column of the byte at offset in text (NUL-terminated), counting line ends from
+/// lineStart, which begins line `line`.
 inline std::pair<int, int> lineAndColumnIn(std::string_view text, std::size_t offset,
                                            std::size_t line, std::size_t lineStart) {
   for (std::size_t i = lineStart; i < offset && i < text.size(); ++i) {
-    const char c = text[i];
-    if (c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+    const std::size_t length = lineEndLength(text.data() + i);
+    if (length != 0 && i + length <= offset) {  // a line end before offset, whole
+      i += length - 1;
       ++line;
       lineStart = i + 1;
     }
