@@ -8,6 +8,10 @@
 //                                                        reads, writes or validates DOC N times
 //                                                        and nothing else, for profilers
 //                                                        (callgrind)
+//   pelagon_bench --repeat-small FILE read|parse|bare|write N
+//                                                        the same for a bundled example message
+//                                                        (FILE as in the benchmark's name, e.g.
+//                                                        query/2006_03/savedquery/...Input.xml)
 #include <unistd.h>
 
 #include <algorithm>
@@ -435,6 +439,31 @@ int repeat(const std::string& doc, const std::string& mode, int times) {
   return 2;
 }
 
+// The same for one small message: its fixed costs are what a profile of it shows.
+int repeatSmall(const std::string& file, const std::string& mode, int times) {
+  for (const SmallMessage& message : smallMessages()) {
+    if (message.file != file)
+      continue;
+    const std::string canonical =
+        message.rewrite(readFile(std::string(PELAGON_MESSAGES_DIR) + "/" + file));
+    const std::function<std::string()> writeOnce = message.writer(canonical);
+    for (int i = 0; i < times; ++i) {
+      if (mode == "parse") {
+        libraryParse(canonical);
+      } else if (mode == "write") {
+        benchmark::DoNotOptimize(writeOnce());
+      } else if (mode == "bare") {
+        bareParse(canonical);
+      } else {
+        message.read(canonical);
+      }
+    }
+    return 0;
+  }
+  std::fprintf(stderr, "no bundled message %s\n", file.c_str());
+  return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -446,6 +475,8 @@ int main(int argc, char** argv) {
       return peak(argv[0], argv[i + 1], argv[i + 2]);
     } else if (std::strcmp(argv[i], "--repeat") == 0 && i + 3 < argc) {
       return repeat(argv[i + 1], argv[i + 2], std::atoi(argv[i + 3]));
+    } else if (std::strcmp(argv[i], "--repeat-small") == 0 && i + 3 < argc) {
+      return repeatSmall(argv[i + 1], argv[i + 2], std::atoi(argv[i + 3]));
     } else if (std::strcmp(argv[i], "--peak-file") == 0 && i + 3 < argc) {
       return peakOfFile(argv[i + 1], argv[i + 2], argv[i + 3]);
     } else {

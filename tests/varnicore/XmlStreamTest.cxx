@@ -349,4 +349,46 @@ TEST(XmlStreamTest, RepeatedStartTagsAreCheckedAsStrictlyAsNewOnes) {
   expectNamespaceWellFormed(s.str());
 }
 
+// A document larger than the stream's room for a typical one, in every direction: deeper
+// nesting, more namespaces, longer names and more text than it keeps inline. Every namespace
+// stays declared in its scope, every end tag matches, and the next document starts afresh.
+TEST(XmlStreamTest, KeepsDeepDocumentsWithManyNamespacesIntact) {
+  constexpr int kDepth = 60;
+  const auto uri = [](int i) {
+    return "http://schemas.example/Deep/Level" + std::to_string(i) + "/" + std::string(40, 'n');
+  };
+  const auto name = [](int i) { return "element-" + std::string(20, 'x') + std::to_string(i); };
+  const auto write = [&](XmlStream& s) {
+    for (int i = 0; i < kDepth; ++i) {
+      s << s.writeOpenElement(uri(i), name(i));
+      s << s.writeAttribute("text", std::string(100, 'a' + i % 26));
+      s << s.writeOpenElementClose(uri(i), false);
+    }
+    for (int i = 0; i < kDepth; ++i)
+      EXPECT_FALSE(s.getNamespacePrefix(uri(i)).empty()) << i;
+    for (int i = kDepth - 1; i >= 0; --i)
+      s << s.writeCloseElement(uri(i), name(i));
+    EXPECT_TRUE(s.isRootElement());
+  };
+  XmlStream twice;
+  write(twice);
+  const std::string first = twice.str();
+  write(twice);
+  XmlStream fresh;
+  write(fresh);
+  EXPECT_EQ(fresh.str(), first);
+  EXPECT_EQ(twice.str(), first + first);
+  expectNamespaceWellFormed(first);
+  const XMLDocument parsed = XMLDocument::parse(first);
+  XMLNode node = parsed.getRootElement();
+  for (int i = 0; i < kDepth; ++i) {
+    ASSERT_TRUE(node) << i;
+    EXPECT_EQ(node.getNamespaceUri(), uri(i));
+    EXPECT_EQ(node.getLocalName(), name(i));
+    EXPECT_FALSE(node.getNextSibling());
+    node = node.getFirstChild();
+  }
+  EXPECT_FALSE(node);
+}
+
 }  // namespace

@@ -228,11 +228,20 @@ DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
 }
 
 std::string toXmlString(const std::string& text) {
-  // Most values need no escaping: check that first and copy them whole.
+  // Most values need no escaping: check that first and copy them whole. A value too long for the
+  // string's own buffer takes the thread's spare storage, which the stream hands back after
+  // writing it as an attribute: such a value then costs no allocation.
   const auto plain = [](char c) { return kByteClasses[static_cast<unsigned char>(c)] == kPlain; };
-  if (std::all_of(text.begin(), text.end(), plain))
-    return text;
-  std::string out;
+  if (std::all_of(text.begin(), text.end(), plain)) {
+    constexpr std::size_t kOwnBuffer = 15;
+    if (text.size() <= kOwnBuffer)
+      return text;
+    std::string copy = Detail::takeSpareText();
+    copy.assign(text);
+    return copy;
+  }
+  std::string out = Detail::takeSpareText();
+  out.clear();
   appendXmlString(out, text);
   return out;
 }
