@@ -11,10 +11,13 @@ namespace Detail {
 
 namespace {
 
-// The spare is reached through a pointer that needs no initialisation at run time, so that the
-// initial-exec model reaches it without a call: the runtime is loaded with the program, not opened
-// later, and one pointer takes little of the static TLS space.
-__attribute__((tls_model("initial-exec"))) thread_local std::string* spare = nullptr;
+// With the spare, writing a date allocates nothing once the thread has written one before.
+// Its pointer has the default thread-local model of a shared library, not initial-exec: the
+// runtime may be opened late, after start-up (by a plug-in that links it), when the static TLS
+// block of every thread is fixed already, and a library that needs room in it can then fail to
+// load. The pointer needs no initialisation at run time, so reaching it takes no guard beyond the
+// model's own lookup.
+thread_local std::string* spare = nullptr;
 
 // Deletes the thread's spare when the thread ends; made on the thread's first keep.
 struct SpareOwner {
