@@ -45,13 +45,16 @@ TEST(EscapingTest, HostileStringsSurviveWriteAndParse) {
     XmlStream stream;
     stream << stream.writeOpenElement("urn:t", "v")
            << stream.writeAttribute("a", toXmlString(value))
-           << stream.writeOpenElementClose("urn:t", false) << toXmlString(value)
-           << stream.writeCloseElement("urn:t", "v");
+           << stream.writeOpenElementClose("urn:t", false) << toXmlString(value);
+    stream << stream.writeOpenElement("urn:t", "w") << stream.writeOpenElementClose("urn:t", false);
+    stream.insertEscaped(value);  // the stream's own escaping, into its buffer
+    stream << stream.writeCloseElement("urn:t", "w") << stream.writeCloseElement("urn:t", "v");
     const PelagonTest::LintResult lint = PelagonTest::xmllint(stream.str());
     EXPECT_TRUE(lint.ok) << lint.output;
     const XMLDocument document = XMLDocument::parse(stream.str());
     EXPECT_EQ(document.getRootElement().getAttr("a"), value) << stream.str();
     EXPECT_EQ(document.getRootElement().getText(), value) << stream.str();
+    EXPECT_EQ(document.getRootElement().getFirstChild().getText(), value) << stream.str();
   }
 }
 
@@ -80,6 +83,9 @@ TEST(EscapingTest, RejectsWhatXmlCannotCarryNamingTheOffset) {
       EXPECT_NE(std::string(e.what()).find("offset " + std::to_string(offset)), std::string::npos)
           << e.what();
     }
+    XmlStream stream;
+    EXPECT_THROW(stream.insertEscaped(text), InvalidXmlText) << offset;
+    EXPECT_EQ(stream.str(), "");
   }
 }
 

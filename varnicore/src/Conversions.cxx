@@ -14,6 +14,7 @@
 #include <varnicore/Exceptions.hxx>
 
 #include "LittleEndian.hxx"
+#include "PlainText.hxx"
 #include "SpareText.hxx"
 #include "Utf8.hxx"
 
@@ -227,12 +228,16 @@ DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
   return lexical_cast<DateTime>(std::string_view(text));
 }
 
+bool Detail::isPlainXmlText(std::string_view text) noexcept {
+  const auto plain = [](char c) { return kByteClasses[static_cast<unsigned char>(c)] == kPlain; };
+  return std::all_of(text.begin(), text.end(), plain);
+}
+
 std::string toXmlString(const std::string& text) {
   // Most values need no escaping: check that first and copy them whole. A value too long for the
   // string's own buffer takes the thread's spare storage, which the stream hands back after
   // writing it as an attribute: such a value then costs no allocation.
-  const auto plain = [](char c) { return kByteClasses[static_cast<unsigned char>(c)] == kPlain; };
-  if (std::all_of(text.begin(), text.end(), plain)) {
+  if (Detail::isPlainXmlText(text)) {
     constexpr std::size_t kOwnBuffer = 15;
     if (text.size() <= kOwnBuffer)
       return text;

@@ -10,6 +10,7 @@
 #include <varnicore/Exceptions.hxx>
 
 #include "InlineStack.hxx"
+#include "PlainText.hxx"
 #include "QName.hxx"
 #include "SameBytes.hxx"
 #include "SpareText.hxx"
@@ -258,6 +259,8 @@ struct XmlStream::State {
   TagMemo tagSeen_ = {};        // the slots of the start tag in hand so far
   bool tagRepeats_ = false;     // so far, the start tag in hand repeats its memo
   bool tagMemorable_ = false;   // every attribute of the start tag in hand has a slot
+  // Where insertEscaped escapes text, its storage kept for the next.
+  std::string escaped_;
   // A recycled string, its storage kept for the next call. (Writing B takes 24 % fewer
   // instructions with it, a small finder message 16 %.)
   std::string spare_;
@@ -291,6 +294,17 @@ void XmlStream::insertTextSlowly(std::string_view text) {
   const auto size = static_cast<std::streamsize>(text.size());
   if (sink == nullptr || !good() || sink->sputn(text.data(), size) != size)
     setstate(badbit);
+}
+
+void XmlStream::insertEscaped(std::string_view text) {
+  if (Detail::isPlainXmlText(text)) {
+    insertText(text);
+    return;
+  }
+  std::string& escaped = state_->escaped_;
+  escaped.clear();
+  appendXmlString(escaped, text);
+  insertText(escaped);
 }
 
 void XmlStream::recycle(std::string&& markup) noexcept {

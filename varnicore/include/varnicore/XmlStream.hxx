@@ -111,6 +111,11 @@ class VARNICORE_API XmlStream : public std::ostream {
     }
   }
 
+  /// Inserts text escaped as toXmlString escapes it, without a string of its own where it needs
+  /// no escaping; text that toXmlString refuses is refused the same way (nothing is inserted).
+  /// Generated code writes the entries of string lists this way.
+  void insertEscaped(std::string_view text);
+
   /// Optionally hands back a string that a write... call returned, after it has been inserted:
   /// its storage then serves the next call instead of being freed and allocated again. Writing
   /// an element costs a few such strings, which is a good part of the cost of a small element.

@@ -161,6 +161,36 @@ inline void writeAttribute(XmlStream& stream, const std::string& name, const Dat
 /// Raw text of list entries is gathered into pieces of about this size before it is inserted.
 constexpr std::size_t kTextPiece = 8192;
 
+/// The start and end tag of a list's entries, "<name></name>", made once per list: in place
+/// where the name is of a usual length, so that a short list allocates nothing for them.
+class EntryTags {
+ public:
+  explicit EntryTags(const std::string& qualifiedName) : nameSize_(qualifiedName.size()) {
+    const std::size_t size = 2 * nameSize_ + 5;
+    char* out = local_;
+    if (size > sizeof local_) {
+      long_.resize(size);
+      out = long_.data();
+    }
+    tags_ = out;
+    *out++ = '<';
+    out = std::copy(qualifiedName.begin(), qualifiedName.end(), out);
+    out = std::copy_n("></", 3, out);
+    out = std::copy(qualifiedName.begin(), qualifiedName.end(), out);
+    *out = '>';
+  }
+  EntryTags(const EntryTags&) = delete;
+  EntryTags& operator=(const EntryTags&) = delete;
+  std::string_view open() const { return std::string_view(tags_, nameSize_ + 2); }
+  std::string_view close() const { return std::string_view(tags_ + nameSize_ + 2, nameSize_ + 3); }
+
+ private:
+  std::size_t nameSize_;
+  const char* tags_;
+  char local_[128];
+  std::string long_;
+};
+
 /// One element per entry, each holding the text that appendText(text, entry) appends, inserted
 /// as raw text a few kilobytes at a time.
 template <class Entries, class AppendText>
@@ -168,18 +198,13 @@ void writeEntryElements(XmlStream& stream, const std::string& qualifiedName, con
                         AppendText appendText) {
   if (entries.empty())
     return;
-  // The start and end tag in one string, so that a short list costs one allocation for both.
-  std::string tags;
-  tags.reserve(2 * qualifiedName.size() + 5);
-  tags.append("<").append(qualifiedName).append("></").append(qualifiedName).append(">");
-  const std::string_view open = std::string_view(tags).substr(0, qualifiedName.size() + 2);
-  const std::string_view close = std::string_view(tags).substr(open.size());
+  const EntryTags tags(qualifiedName);
   std::string text;
-  text.reserve(std::min(2 * kTextPiece, entries.size() * (tags.size() + 16)));
+  text.reserve(std::min(2 * kTextPiece, entries.size() * (2 * qualifiedName.size() + 21)));
   for (const auto& entry : entries) {
-    text += open;
+    text += tags.open();
     appendText(text, entry);
-    text += close;
+    text += tags.close();
     if (text.size() >= kTextPiece) {
       insert(stream, text);
       text.clear();
@@ -197,12 +222,24 @@ inline void appendEscaped(std::string& out, const std::string& text) {
 #endif
 }
 
-/// A string list: each entry's text escaped as toXmlString escapes it.
+/// A string list: each entry's text escaped as toXmlString escapes it. Where the stream escapes
+/// into its own buffer, the entries go there one by one, and a list allocates nothing.
 inline void writeTextElements(XmlStream& stream, const std::string& qualifiedName,
                               const std::vector<std::string>& entries) {
+#if PELAGON_USE_STREAM_INSERT
+  if (entries.empty())
+    return;
+  const EntryTags tags(qualifiedName);
+  for (const std::string& entry : entries) {
+    insert(stream, tags.open());
+    stream.insertEscaped(entry);
+    insert(stream, tags.close());
+  }
+#else
   writeEntryElements(
       stream, qualifiedName, entries,
       [](std::string& text, const std::string& entry) { appendEscaped(text, entry); });
+#endif
 }
 
 /// An int list: each entry as lexical_cast<std::string>(int) writes it, not escaped. Int lists
