@@ -1,6 +1,7 @@
 // What objects write: element and child order, names, namespaces and text.
 #include <cstdint>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,7 @@ TEST(WriteTest, ARootNameThatIsNoQNameWritesNothing) {
                  Corvanthel::Soa::Common::Exceptions::InvalidXmlText)
         << name;
     EXPECT_EQ(stream.str(), "") << name;
+    EXPECT_FALSE(stream.setInsertsMarkup(false)) << "left as it was after the failure";
   }
 }
 
@@ -133,6 +135,20 @@ TEST(WriteTest, TheSameObjectAlwaysWritesTheSameBytes) {
   EXPECT_EQ(PelagonTest::write(Sq::GetSavedQueriesResponse(response), "GetSavedQueriesResponse"),
             first);
   EXPECT_EQ(PelagonTest::write(getResponse(), "GetSavedQueriesResponse"), first);
+  // Whether the stream inserts its own markup or not, and into its own buffer or the caller's:
+  // the same bytes, and the stream's setting is as it was before.
+  for (const bool inserting : {false, true}) {
+    XmlStream own;
+    std::stringbuf callers;
+    XmlStream onCallers(&callers);
+    for (XmlStream* stream : {&own, &onCallers}) {
+      stream->setInsertsMarkup(inserting);
+      response.outputXML(*stream, "GetSavedQueriesResponse");
+      EXPECT_EQ(stream->setInsertsMarkup(inserting), inserting);
+    }
+    EXPECT_EQ(own.str(), first);
+    EXPECT_EQ(callers.str(), first);
+  }
 }
 
 #if !PELAGON_BINDING_REDUCED

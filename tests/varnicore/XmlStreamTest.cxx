@@ -57,6 +57,30 @@ TEST(XmlStreamTest, RootDeclaresItsNamespacesInSetOrder) {
   EXPECT_TRUE(s.isRootElement());
 }
 
+// A stream that inserts its own markup writes the same bytes, into its own buffer or the
+// caller's, and every write... call then returns nothing to insert.
+TEST(XmlStreamTest, InsertingItsOwnMarkupWritesTheSameBytes) {
+  XmlStream plain;
+  writeSample(plain);
+  XmlStream own;
+  std::stringbuf callers;
+  XmlStream onCallers(&callers);
+  for (XmlStream* s : {&own, &onCallers}) {
+    EXPECT_FALSE(s->setInsertsMarkup(true));
+    writeSample(*s);
+    s->addNamespaces({kQuery});
+    EXPECT_EQ(s->writeOpenElement(kQuery, "Root"), "");
+    EXPECT_EQ(s->writeAttribute("a", "1"), "");
+    EXPECT_EQ(s->writeOpenElementClose(kQuery, false), "");
+    EXPECT_EQ(s->writeCloseElement(kQuery, "Root"), "");
+    EXPECT_TRUE(s->setInsertsMarkup(false));
+  }
+  const std::string second =
+      "<Root xmlns:savedquery=\"" + kQuery + "\" xmlns=\"" + kQuery + "\" a=\"1\"></Root>";
+  EXPECT_EQ(own.str(), plain.str() + second);
+  EXPECT_EQ(callers.str(), plain.str() + second);
+}
+
 TEST(XmlStreamTest, PrefixesComeFromTheLastPathSegment) {
   const std::pair<std::string, std::string> cases[] = {
       {"http://a.example/Types", "types"},

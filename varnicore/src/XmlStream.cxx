@@ -104,6 +104,19 @@ class StringSink final : public Detail::PutArea {
   StringSink(const StringSink&) = delete;
   StringSink& operator=(const StringSink&) = delete;
 
+  /// Puts ` name="value"` into the room left, which must hold it.
+  void putAttribute(std::string_view name, std::string_view value) {
+    char* out = pptr();
+    *out++ = ' ';
+    Detail::copyBytes(out, name.data(), name.size());
+    out += name.size();
+    *out++ = '=';
+    *out++ = '"';
+    Detail::copyBytes(out, value.data(), value.size());
+    out[value.size()] = '"';
+    pbump(static_cast<int>(name.size() + value.size() + 4));
+  }
+
   std::string copy() const {
     std::string text;
     text.reserve(text_.size() + static_cast<std::size_t>(pptr() - pbase()));
@@ -199,9 +212,18 @@ struct XmlStream::State {
   }
 
   std::string writeOpenElement(const std::string& ns, const std::string& name);
-  std::string writeAttribute(const std::string& name, const std::string& value);
-  std::string writeOpenElementClose(bool isEmpty);
+  // Checks that name may be written as the next attribute of the start tag in hand.
+  void requireAttribute(const std::string& name);
+  std::string attributeMarkup(const std::string& name, const std::string& value);
+  // Ends the start tag in hand; its closing markup.
+  const char* endStartTag(bool isEmpty);
   std::string writeCloseElement(const std::string& name);
+  void keep(std::string&& markup) noexcept {
+    // Short strings have no storage of their own; overly long ones are not worth keeping.
+    constexpr std::size_t kLargest = 4096;
+    if (markup.capacity() > 15 && markup.capacity() <= kLargest)
+      spare_ = std::move(markup);
+  }
   std::string spare() noexcept {
     std::string markup = std::move(spare_);
     spare_.clear();  // moved from: empty in practice, but only clear() makes it so
@@ -259,6 +281,8 @@ struct XmlStream::State {
   TagMemo tagSeen_ = {};        // the slots of the start tag in hand so far
   bool tagRepeats_ = false;     // so far, the start tag in hand repeats its memo
   bool tagMemorable_ = false;   // every attribute of the start tag in hand has a slot
+  // Set by setInsertsMarkup.
+  bool insertsMarkup_ = false;
   // Where insertEscaped escapes text, its storage kept for the next.
   std::string escaped_;
   // A recycled string, its storage kept for the next call. (Writing B takes 24 % fewer
@@ -308,10 +332,7 @@ void XmlStream::insertEscaped(std::string_view text) {
 }
 
 void XmlStream::recycle(std::string&& markup) noexcept {
-  // Short strings have no storage of their own; overly long ones are not worth keeping.
-  constexpr std::size_t kLargest = 4096;
-  if (markup.capacity() > 15 && markup.capacity() <= kLargest)
-    state_->spare_ = std::move(markup);
+  state_->keep(std::move(markup));
 }
 
 bool XmlStream::isRootElement() const {
@@ -324,27 +345,54 @@ void XmlStream::addNamespaces(std::set<std::string> namespaces) {
 }
 #endif
 
+bool XmlStream::setInsertsMarkup(bool on) noexcept {
+  const bool was = state_->insertsMarkup_;
+  state_->insertsMarkup_ = on;
+  return was;
+}
+
+std::string XmlStream::inserted(std::string&& markup) {
+  if (!state_->insertsMarkup_)
+    return std::move(markup);
+  insertText(markup);
+  state_->keep(std::move(markup));
+  return std::string();
+}
+
 std::string XmlStream::writeOpenElement(const std::string& ns, const std::string& name) {
-  return state_->writeOpenElement(ns, name);
+  return inserted(state_->writeOpenElement(ns, name));
 }
 
 std::string XmlStream::writeAttribute(const std::string& name, const std::string& value) {
-  return state_->writeAttribute(name, value);
+  state_->requireAttribute(name);
+  // Straight into the stream's own buffer where the stream inserts its markup and there is room:
+  // no string in between.
+  const std::size_t size = name.size() + value.size() + 4;
+  if (state_->insertsMarkup_ && rdbuf() == ownBuffer_ && rdstate() == goodbit &&
+      ownBuffer_->room() >= size) {
+    state_->ownBuffer_.putAttribute(name, value);
+    return std::string();
+  }
+  return inserted(state_->attributeMarkup(name, value));
 }
 
 std::string XmlStream::writeAttribute(const std::string& name, std::string&& value) {
-  std::string markup = state_->writeAttribute(name, value);
+  std::string markup = writeAttribute(name, static_cast<const std::string&>(value));
   if (value.capacity() > 15)  // short values have no storage to keep
     Detail::keepSpareText(std::move(value));
   return markup;
 }
 
 std::string XmlStream::writeOpenElementClose(const std::string& /*ns*/, bool isEmpty) {
-  return state_->writeOpenElementClose(isEmpty);
+  const char* const markup = state_->endStartTag(isEmpty);
+  if (!state_->insertsMarkup_)
+    return markup;
+  insertText(markup);
+  return std::string();
 }
 
 std::string XmlStream::writeCloseElement(const std::string& /*ns*/, const std::string& name) {
-  return state_->writeCloseElement(name);
+  return inserted(state_->writeCloseElement(name));
 }
 
 std::string XmlStream::getNamespacePrefix(const std::string& ns) const {
@@ -426,9 +474,12 @@ std::string XmlStream::State::writeOpenElement(const std::string& ns, const std:
   return markup;
 }
 
-std::string XmlStream::State::writeAttribute(const std::string& name, const std::string& value) {
+void XmlStream::State::requireAttribute(const std::string& name) {
   requireStartTag(name);
   attributeName(name);
+}
+
+std::string XmlStream::State::attributeMarkup(const std::string& name, const std::string& value) {
   // Built in place at its final size: this runs for every attribute of every element. The spare
   // string keeps the size of its last use, so that resizing seldom has bytes to fill.
   std::string markup = spare();
@@ -572,7 +623,7 @@ void XmlStream::State::requireNewAttribute(const std::string& name, const NameFa
   }
 }
 
-std::string XmlStream::State::writeOpenElementClose(bool isEmpty) {
+const char* XmlStream::State::endStartTag(bool isEmpty) {
   if (!inStartTag_)
     refuseCall({"no start tag to end"});
   inStartTag_ = false;

@@ -111,6 +111,13 @@ class VARNICORE_API XmlStream : public std::ostream {
     }
   }
 
+  /// While on, each write... call inserts the markup it makes into the stream itself, as
+  /// insertText would, and returns an empty string, so that inserting what it returns adds
+  /// nothing: the markup is copied once instead of twice, and attributes go straight into the
+  /// stream's own buffer. Generated code turns it on while it writes a document, and back to what
+  /// it was when it is done, however that ends. Off in a new stream. Returns the setting before.
+  bool setInsertsMarkup(bool on) noexcept;
+
   /// Inserts text escaped as toXmlString escapes it, without a string of its own where it needs
   /// no escaping; text that toXmlString refuses is refused the same way (nothing is inserted).
   /// Generated code writes the entries of string lists this way.
@@ -127,6 +134,8 @@ class VARNICORE_API XmlStream : public std::ostream {
   // it is kept can change without changing this class.
   struct State;
   void insertTextSlowly(std::string_view text);
+  // markup, or an empty string once it is inserted, where the stream inserts its markup.
+  std::string inserted(std::string&& markup);
 
   Detail::PutArea* ownBuffer_;
   std::unique_ptr<State> state_;

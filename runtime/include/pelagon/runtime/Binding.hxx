@@ -65,6 +65,23 @@ void marked(const std::string& label, Body& body) {
   ::Corvanthel::Soa::Internal::Common::Monitor::markEnd(label);
 }
 
+#if PELAGON_USE_STREAM_INSERT
+/// The stream inserts the markup of its write... calls itself while a document is written, and
+/// goes back to what it did before when the writing ends, however it ends.
+class MarkupInsertedByStream {
+ public:
+  explicit MarkupInsertedByStream(XmlStream& stream)
+      : stream_(stream), before_(stream.setInsertsMarkup(true)) {}
+  MarkupInsertedByStream(const MarkupInsertedByStream&) = delete;
+  MarkupInsertedByStream& operator=(const MarkupInsertedByStream&) = delete;
+  ~MarkupInsertedByStream() { stream_.setInsertsMarkup(before_); }
+
+ private:
+  XmlStream& stream_;
+  bool before_;
+};
+#endif
+
 /// Writes one element: when it is the document's root, first hands the namespaces of self's
 /// element tree to the stream and brackets the work with Monitor marks; nested elements go
 /// straight to body.
@@ -80,6 +97,9 @@ void writeElement(XmlStream& stream, const Impl& self, const std::string& label,
   stream.addNamespaces(std::move(namespaces));  // by value; the set is not needed afterwards
 #else
   (void)self;
+#endif
+#if PELAGON_USE_STREAM_INSERT
+  const MarkupInsertedByStream inserting(stream);
 #endif
   marked(label, body);
 }
@@ -126,7 +146,10 @@ inline void insert(XmlStream& stream, std::string_view markup) {
 }
 
 /// Inserts markup that a write... call returned, then hands its storage back to the stream.
+/// While the stream inserts its markup itself, the call returned nothing to insert.
 inline void insert(XmlStream& stream, std::string&& markup) {
+  if (markup.empty())
+    return;
   insert(stream, std::string_view(markup));
   stream.recycle(std::move(markup));
 }
