@@ -13,8 +13,8 @@
 
 #include <varnicore/Exceptions.hxx>
 
+#include "Escaping.hxx"
 #include "LittleEndian.hxx"
-#include "PlainText.hxx"
 #include "SpareText.hxx"
 #include "Utf8.hxx"
 
@@ -228,16 +228,22 @@ DateTime lexical_cast<DateTime, std::string>(const std::string& text) {
   return lexical_cast<DateTime>(std::string_view(text));
 }
 
-bool Detail::isPlainXmlText(std::string_view text) noexcept {
+namespace {
+
+// True when escaping gives text back unchanged: ASCII without markup, line-end or control
+// characters.
+bool isPlainXmlText(std::string_view text) noexcept {
   const auto plain = [](char c) { return kByteClasses[static_cast<unsigned char>(c)] == kPlain; };
   return std::all_of(text.begin(), text.end(), plain);
 }
+
+}  // namespace
 
 std::string toXmlString(const std::string& text) {
   // Most values need no escaping: check that first and copy them whole. A value too long for the
   // string's own buffer takes the thread's spare storage, which the stream hands back after
   // writing it as an attribute: such a value then costs no allocation.
-  if (Detail::isPlainXmlText(text)) {
+  if (isPlainXmlText(text)) {
     constexpr std::size_t kOwnBuffer = 15;
     if (text.size() <= kOwnBuffer)
       return text;
@@ -251,8 +257,25 @@ std::string toXmlString(const std::string& text) {
   return out;
 }
 
-void appendXmlString(std::string& out, std::string_view text) {
-  out.reserve(out.size() + text.size());
+namespace {
+
+// Where escaped text goes: a string of the caller's, or a buffer known to have room.
+class BufferOut {
+ public:
+  explicit BufferOut(char* next) : next_(next) {}
+  void append(const char* text, std::size_t size) {
+    std::memcpy(next_, text, size);
+    next_ += size;
+  }
+  void append(const char* text) { append(text, std::strlen(text)); }
+  char* end() const { return next_; }
+
+ private:
+  char* next_;
+};
+
+template <class Out>
+void escape(Out& out, std::string_view text) {
   const std::size_t size = text.size();
   std::size_t runStart = 0;
   std::size_t pos = 0;
@@ -275,6 +298,19 @@ void appendXmlString(std::string& out, std::string_view text) {
     }
   }
   out.append(text.data() + runStart, size - runStart);
+}
+
+}  // namespace
+
+void appendXmlString(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  escape(out, text);
+}
+
+char* Detail::escapeInto(char* out, std::string_view text) {
+  BufferOut buffer(out);
+  escape(buffer, text);
+  return buffer.end();
 }
 
 }  // namespace Xml

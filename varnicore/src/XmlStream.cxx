@@ -9,8 +9,8 @@
 #include <varnicore/Conversions.hxx>
 #include <varnicore/Exceptions.hxx>
 
+#include "Escaping.hxx"
 #include "InlineStack.hxx"
-#include "PlainText.hxx"
 #include "QName.hxx"
 #include "SameBytes.hxx"
 #include "SpareText.hxx"
@@ -103,6 +103,12 @@ class StringSink final : public Detail::PutArea {
   StringSink() noexcept { setp(first_, first_ + kFirstChunk); }
   StringSink(const StringSink&) = delete;
   StringSink& operator=(const StringSink&) = delete;
+
+  /// Puts text escaped into the room left, which must hold kLongestEscape times its size.
+  void putEscaped(std::string_view text) {
+    char* const end = Detail::escapeInto(pptr(), text);
+    pbump(static_cast<int>(end - pptr()));
+  }
 
   /// Puts ` name="value"` into the room left, which must hold it.
   void putAttribute(std::string_view name, std::string_view value) {
@@ -321,8 +327,11 @@ void XmlStream::insertTextSlowly(std::string_view text) {
 }
 
 void XmlStream::insertEscaped(std::string_view text) {
-  if (Detail::isPlainXmlText(text)) {
-    insertText(text);
+  // Straight into the stream's own buffer where it has room for the longest escaping; the text
+  // counts as inserted only once all of it is escaped.
+  if (rdbuf() == ownBuffer_ && rdstate() == goodbit &&
+      ownBuffer_->room() / Detail::kLongestEscape >= text.size()) {
+    state_->ownBuffer_.putEscaped(text);
     return;
   }
   std::string& escaped = state_->escaped_;
