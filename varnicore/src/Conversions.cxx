@@ -237,28 +237,6 @@ bool isPlainXmlText(std::string_view text) noexcept {
   return std::all_of(text.begin(), text.end(), plain);
 }
 
-}  // namespace
-
-std::string toXmlString(const std::string& text) {
-  // Most values need no escaping: check that first and copy them whole. A value too long for the
-  // string's own buffer takes the thread's spare storage, which the stream hands back after
-  // writing it as an attribute: such a value then costs no allocation.
-  if (isPlainXmlText(text)) {
-    constexpr std::size_t kOwnBuffer = 15;
-    if (text.size() <= kOwnBuffer)
-      return text;
-    std::string copy = Detail::takeSpareText();
-    copy.assign(text);
-    return copy;
-  }
-  std::string out = Detail::takeSpareText();
-  out.clear();
-  appendXmlString(out, text);
-  return out;
-}
-
-namespace {
-
 // Where escaped text goes: a string of the caller's, or a buffer known to have room.
 class BufferOut {
  public:
@@ -301,6 +279,24 @@ void escape(Out& out, std::string_view text) {
 }
 
 }  // namespace
+
+std::string toXmlString(const std::string& text) {
+  // Most values need no escaping: check that first and copy them whole. A value too long for the
+  // string's own buffer takes the thread's spare storage, which the stream hands back after
+  // writing it as an attribute: such a value then costs no allocation.
+  if (isPlainXmlText(text)) {
+    constexpr std::size_t kOwnBuffer = 15;
+    if (text.size() <= kOwnBuffer)
+      return text;
+    std::string copy = Detail::takeSpareText();
+    copy.assign(text);
+    return copy;
+  }
+  std::string out = Detail::takeSpareText();
+  out.clear();
+  appendXmlString(out, text);
+  return out;
+}
 
 void appendXmlString(std::string& out, std::string_view text) {
   out.reserve(out.size() + text.size());

@@ -91,6 +91,21 @@ std::string_view prefixOf(const std::string& qualifiedName) {
   return {};
 }
 
+// The markup of an attribute, ` name="value"`, and its size.
+std::size_t attributeMarkupSize(std::string_view name, std::string_view value) {
+  return name.size() + value.size() + 4;
+}
+
+void writeAttributeMarkup(char* out, std::string_view name, std::string_view value) {
+  *out++ = ' ';
+  Detail::copyBytes(out, name.data(), name.size());
+  out += name.size();
+  *out++ = '=';
+  *out++ = '"';
+  Detail::copyBytes(out, value.data(), value.size());
+  out[value.size()] = '"';
+}
+
 // Text is gathered in a chunk, the put area, so that most insertions are a copy and a pointer
 // bump, and the full chunk is appended to the text. (A put area over the text itself would have
 // to fill every byte before it is written.) The first chunk lives in the stream: a message of a
@@ -112,15 +127,8 @@ class StringSink final : public Detail::PutArea {
 
   /// Puts ` name="value"` into the room left, which must hold it.
   void putAttribute(std::string_view name, std::string_view value) {
-    char* out = pptr();
-    *out++ = ' ';
-    Detail::copyBytes(out, name.data(), name.size());
-    out += name.size();
-    *out++ = '=';
-    *out++ = '"';
-    Detail::copyBytes(out, value.data(), value.size());
-    out[value.size()] = '"';
-    pbump(static_cast<int>(name.size() + value.size() + 4));
+    writeAttributeMarkup(pptr(), name, value);
+    pbump(static_cast<int>(attributeMarkupSize(name, value)));
   }
 
   std::string copy() const {
@@ -211,6 +219,11 @@ struct XmlStream::State {
   std::string_view uri(int id) const {
     const Namespace& found = namespaces_[static_cast<std::size_t>(id)];
     return std::string_view(namespaceText_.data() + found.uriBegin, found.uriSize);
+  }
+  // The name of the innermost open element.
+  std::string_view openName() const {
+    const std::size_t begin = scopes_.back().nameBegin;
+    return std::string_view(openNames_.data() + begin, openNames_.size() - 1 - begin);
   }
   std::string_view prefix(int id) const {
     const Namespace& found = namespaces_[static_cast<std::size_t>(id)];
@@ -329,8 +342,7 @@ void XmlStream::insertTextSlowly(std::string_view text) {
 void XmlStream::insertEscaped(std::string_view text) {
   // Straight into the stream's own buffer where it has room for the longest escaping; the text
   // counts as inserted only once all of it is escaped.
-  if (rdbuf() == ownBuffer_ && rdstate() == goodbit &&
-      ownBuffer_->room() / Detail::kLongestEscape >= text.size()) {
+  if (ownRoom() / Detail::kLongestEscape >= text.size()) {
     state_->ownBuffer_.putEscaped(text);
     return;
   }
@@ -376,9 +388,7 @@ std::string XmlStream::writeAttribute(const std::string& name, const std::string
   state_->requireAttribute(name);
   // Straight into the stream's own buffer where the stream inserts its markup and there is room:
   // no string in between.
-  const std::size_t size = name.size() + value.size() + 4;
-  if (state_->insertsMarkup_ && rdbuf() == ownBuffer_ && rdstate() == goodbit &&
-      ownBuffer_->room() >= size) {
+  if (state_->insertsMarkup_ && ownRoom() >= attributeMarkupSize(name, value)) {
     state_->ownBuffer_.putAttribute(name, value);
     return std::string();
   }
@@ -492,15 +502,8 @@ std::string XmlStream::State::attributeMarkup(const std::string& name, const std
   // Built in place at its final size: this runs for every attribute of every element. The spare
   // string keeps the size of its last use, so that resizing seldom has bytes to fill.
   std::string markup = spare();
-  markup.resize(name.size() + value.size() + 4);
-  char* out = markup.data();
-  *out++ = ' ';
-  Detail::copyBytes(out, name.data(), name.size());
-  out += name.size();
-  *out++ = '=';
-  *out++ = '"';
-  Detail::copyBytes(out, value.data(), value.size());
-  out[value.size()] = '"';
+  markup.resize(attributeMarkupSize(name, value));
+  writeAttributeMarkup(markup.data(), name, value);
   return markup;
 }
 
@@ -619,12 +622,8 @@ void XmlStream::State::requireNewAttribute(const std::string& name, const NameFa
     seen = others.substr(begin, end - begin) == name;
     begin = end + 1;
   }
-  if (seen) {
-    const std::size_t nameBegin = scopes_.back().nameBegin;
-    refuseCall(
-        {"attribute ", name, " written twice on element ",
-         std::string_view(openNames_.data() + nameBegin, openNames_.size() - 1 - nameBegin)});
-  }
+  if (seen)
+    refuseCall({"attribute ", name, " written twice on element ", openName()});
   if (facts.slot >= 0) {
     tagSlots_ |= std::uint64_t{1} << facts.slot;
   } else {
@@ -651,8 +650,7 @@ std::string XmlStream::State::writeCloseElement(const std::string& name) {
     refuseCall({"no open element to close"});
   if (inStartTag_)
     refuseCall({"end tag of ", name, " before its start tag is ended"});
-  const std::size_t nameBegin = scopes_.back().nameBegin;
-  const std::string_view open(openNames_.data() + nameBegin, openNames_.size() - 1 - nameBegin);
+  const std::string_view open = openName();
   if (!Detail::sameName(open, name)) {
     refuseCall({"end tag of ", name, " where ", open, " is open"});
   }

@@ -104,7 +104,7 @@ class VARNICORE_API XmlStream : public std::ostream {
   /// the stream's own buffer where it has room, through the stream buffer otherwise. Generated
   /// code inserts every piece of markup this way, many short strings per element.
   void insertText(std::string_view text) {
-    if (rdbuf() == ownBuffer_ && rdstate() == goodbit && ownBuffer_->room() >= text.size()) {
+    if (ownRoom() >= text.size()) {
       ownBuffer_->put(text);
     } else {
       insertTextSlowly(text);
@@ -118,8 +118,8 @@ class VARNICORE_API XmlStream : public std::ostream {
   /// it was when it is done, however that ends. Off in a new stream. Returns the setting before.
   bool setInsertsMarkup(bool on) noexcept;
 
-  /// Inserts text escaped as toXmlString escapes it, without a string of its own where it needs
-  /// no escaping; text that toXmlString refuses is refused the same way (nothing is inserted).
+  /// Inserts text escaped as toXmlString escapes it, straight into the stream's own buffer where
+  /// it has room; text that toXmlString refuses is refused the same way (nothing is inserted).
   /// Generated code writes the entries of string lists this way.
   void insertEscaped(std::string_view text);
 
@@ -133,6 +133,11 @@ class VARNICORE_API XmlStream : public std::ostream {
   // checked, its own buffer) lives behind this pointer, allocated once per stream, so that how
   // it is kept can change without changing this class.
   struct State;
+  // The room left in the stream's own buffer, or 0 where text cannot go there (a caller's
+  // buffer, or a stream in a failed state).
+  std::size_t ownRoom() const {
+    return rdbuf() == ownBuffer_ && rdstate() == goodbit ? ownBuffer_->room() : 0;
+  }
   void insertTextSlowly(std::string_view text);
   // markup, or an empty string once it is inserted, where the stream inserts its markup.
   std::string inserted(std::string&& markup);
