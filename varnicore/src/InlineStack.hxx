@@ -26,47 +26,53 @@ class InlineStack {
   InlineStack(const InlineStack&) = delete;
   InlineStack& operator=(const InlineStack&) = delete;
 
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  std::size_t size() const { return static_cast<std::size_t>(end_ - data_); }
+  bool empty() const { return end_ == data_; }
   T* data() { return data_; }
   const T* data() const { return data_; }
   T& operator[](std::size_t i) { return data_[i]; }
   const T& operator[](std::size_t i) const { return data_[i]; }
-  T& back() { return data_[size_ - 1]; }
-  const T& back() const { return data_[size_ - 1]; }
+  T& back() { return end_[-1]; }
+  const T& back() const { return end_[-1]; }
   const T* begin() const { return data_; }
-  const T* end() const { return data_ + size_; }
+  const T* end() const { return end_; }
 
   void push_back(const T& value) {
-    if (size_ == capacity_)
-      grow(size_ + 1);
-    data_[size_++] = value;
+    if (end_ == limit_)
+      grow(1);
+    *end_++ = value;
   }
   void append(const T* values, std::size_t count) {
-    if (capacity_ - size_ < count)
-      grow(size_ + count);
-    std::memcpy(data_ + size_, values, count * sizeof(T));
-    size_ += count;
+    if (static_cast<std::size_t>(limit_ - end_) < count)
+      grow(count);
+    std::memcpy(end_, values, count * sizeof(T));
+    end_ += count;
   }
   /// Drops the values from size on (size <= size()); the room is kept.
-  void truncate(std::size_t size) { size_ = size; }
-  void clear() { size_ = 0; }
+  void truncate(std::size_t size) { end_ = data_ + size; }
+  void pop_back() { --end_; }
+  void clear() { end_ = data_; }
 
  private:
-  void grow(std::size_t needed) {
-    const std::size_t capacity = std::max(needed, 2 * capacity_);
+  // Rare, and out of line: a push inlined into a reader's or writer's loop stays small.
+  [[gnu::noinline]] void grow(std::size_t more) {
+    const std::size_t size = this->size();
+    const std::size_t capacity =
+        std::max(size + more, 2 * static_cast<std::size_t>(limit_ - data_));
     std::unique_ptr<T[]> larger(new T[capacity]);
-    std::memcpy(larger.get(), data_, size_ * sizeof(T));
+    std::memcpy(larger.get(), data_, size * sizeof(T));
     heap_ = std::move(larger);
     data_ = heap_.get();
-    capacity_ = capacity;
+    end_ = data_ + size;
+    limit_ = data_ + capacity;
   }
 
   T inline_[N];
   std::unique_ptr<T[]> heap_;
+  // Three pointers, as a vector keeps them: a push is one comparison and one store.
   T* data_ = inline_;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = N;
+  T* end_ = inline_;
+  T* limit_ = inline_ + N;
 };
 
 }  // namespace Detail

@@ -11,7 +11,6 @@ namespace Detail {
 NamespaceScope::NamespaceScope(std::vector<std::string_view>& names) : names_(names) {
   names_.reserve(8);
   names_.assign({std::string_view(), kXmlNamespace});
-  bindings_.reserve(16);
 }
 
 std::string NamespaceScope::declare(std::string_view prefix, std::string_view uri) {

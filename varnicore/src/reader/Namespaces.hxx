@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "../InlineStack.hxx"
 #include "../SameBytes.hxx"
 
 namespace Corvanthel {
@@ -40,10 +41,9 @@ class NamespaceScope {
   std::uint32_t resolve(std::string_view prefix) const noexcept {
     if (many_)
       return resolveMany(prefix);
-    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding) {
-      if (sameName(binding->prefix, prefix)) {
-        return binding->uri;
-      }
+    for (std::size_t i = bindings_.size(); i-- > 0;) {
+      if (sameName(bindings_[i].prefix, prefix))
+        return bindings_[i].uri;
     }
     return prefix == "xml" ? 1 : kUnbound;
   }
@@ -77,7 +77,8 @@ class NamespaceScope {
   void unbind(std::uint32_t mark) noexcept;
 
   std::vector<std::string_view>& names_;
-  std::vector<Binding> bindings_;
+  // A typical document's declarations fit inside the scope.
+  InlineStack<Binding, 16> bindings_;
   std::uint32_t default_ = 0;
   // Once there have been many bindings (many_): each prefix's nearest binding, by index in
   // bindings_.

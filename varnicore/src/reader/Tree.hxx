@@ -9,9 +9,10 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include <varnicore/XMLTree.hxx>
+
+#include "../InlineStack.hxx"
 
 namespace Corvanthel {
 namespace Soa {
@@ -100,14 +101,14 @@ struct Tree : TreeView {
   /// begun.
   std::string buffer;
   /// Offsets at which lines begin, in order: 0, and one past every line end (LF, CR LF, or a CR
-  /// on its own), as reading passed them.
-  std::vector<std::uint32_t> lineStarts;
+  /// on its own), as reading passed them. A small document's lines fit inside the tree.
+  InlineStack<std::uint32_t, 64> lineStarts;
 
   /// Line and column (counted from 1, columns in bytes) of the byte at offset, which reading has
   /// passed or just reached: every line end before it is recorded. (The bytes themselves are no
   /// guide, since reading rewrites them: "&#10;" becomes a line feed.)
   std::pair<int, int> lineAndColumn(std::size_t offset) const {
-    const auto next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
+    const std::uint32_t* next = std::upper_bound(lineStarts.begin(), lineStarts.end(), offset);
     const auto line = static_cast<std::size_t>(next - lineStarts.begin());
     return {static_cast<int>(line), static_cast<int>(offset - lineStarts[line - 1] + 1)};
   }
