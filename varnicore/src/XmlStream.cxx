@@ -711,7 +711,7 @@ bool XmlStream::State::isBound(int id) const {
 
 bool XmlStream::State::isPrefixInScope(std::string_view wanted) const {
   for (std::size_t i = bindings_.size(); i > 0; --i) {
-    if (prefix(bindings_[i - 1]) == wanted)
+    if (Detail::sameName(prefix(bindings_[i - 1]), wanted))
       return true;
   }
   return false;
