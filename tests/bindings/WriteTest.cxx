@@ -1,6 +1,7 @@
 // What objects write: element and child order, names, namespaces and text.
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -174,5 +175,25 @@ TEST(WriteTest, LongIntListsAndLongNamesWriteEveryEntry) {
                               ">42</" + name + ">");
 }
 #endif
+
+// Child names are made in strings that each thread keeps, one per level of nesting, and past
+// the last of those in a string of the name's own: each level keeps its name while deeper levels
+// make theirs, however deep the nesting and whether or not the names fit a string's own buffer.
+TEST(WriteTest, ChildNamesAtEveryLevelOfNestingStayTheirOwn) {
+  using Corvanthel::Soa::Common::Xml::Binding::ChildName;
+  for (const std::string& prefix : {std::string("p"), std::string(40, 'q')}) {
+    std::vector<std::unique_ptr<ChildName>> levels;
+    std::vector<const std::string*> names;
+    for (int level = 0; level < 40; ++level) {
+      levels.push_back(std::make_unique<ChildName>(std::string(prefix), 24));
+      names.push_back(&(*levels.back())("child" + std::to_string(level)));
+    }
+    for (int level = 0; level < 40; ++level)
+      EXPECT_EQ(*names[level], prefix + ":child" + std::to_string(level));
+    levels.clear();
+    ChildName again(std::string(prefix), 24);
+    EXPECT_EQ(again("after"), prefix + ":after");
+  }
+}
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include <pelagon/runtime/ChildName.hxx>
 #include <pelagon/runtime/Extras.hxx>
 #include <pelagon/runtime/Handle.hxx>
 #include <varnicore/Config.hxx>
@@ -353,26 +354,6 @@ class Attributes {
 #else
   std::string values_[N];
 #endif
-};
-
-/// The qualified names of an element's children: the prefix and a colon, then the XML name of
-/// the child being written, in one string whose storage serves them all.
-class ChildName {
- public:
-  ChildName(std::string&& prefix, std::size_t longestName)
-      : name_(std::move(prefix)), prefix_(name_.size() + 1) {
-    name_.reserve(prefix_ + longestName);
-    name_ += ':';
-  }
-  const std::string& operator()(std::string_view xmlName) {
-    name_.resize(prefix_);
-    name_.append(xmlName);
-    return name_;
-  }
-
- private:
-  std::string name_;
-  std::size_t prefix_;
 };
 
 /// One element per entry of a list of facades, each written by the entry itself.
