@@ -994,7 +994,7 @@ class Reader {
   bool sameShape_ = false;  // the start tag's names so far are those of its shape
   // A start tag's first few names are compared with each other, the rest found through names_:
   // hashing costs more than a few comparisons (a parse of FindWorkspaceObjectsInput.xml: 16,009
-  // instructions when every name is hashed, 14,629 so).
+  // instructions when every name is hashed, 14,629 when the first 16 are compared).
   static constexpr std::uint32_t kComparedAttributes = 16;
   UniqueNames names_;  // the start tag's names, once it has more than kComparedAttributes
   // The start tag whose names so far names_ holds, by its first attribute's index (which no other

@@ -27,12 +27,10 @@ class ChildNames {
     return names;
   }
 
-  /// The string of the next level, or null when nesting is deeper than kLevels.
+  /// The string of the next level, or null when nesting is deeper than kLevels; a string taken
+  /// is given back, the deepest first.
   std::string* take() noexcept { return depth_ < kLevels ? &strings_[depth_++] : nullptr; }
-  void give(std::string* taken) noexcept {
-    if (taken != nullptr)
-      --depth_;
-  }
+  void give() noexcept { --depth_; }
 
  private:
   std::string strings_[kLevels];
@@ -47,30 +45,29 @@ class ChildName {
  public:
   ChildName(std::string&& prefix, std::size_t longestName) {
     const std::size_t size = prefix.size() + 1 + longestName;
-    if (size > own_.capacity())
-      taken_ = ChildNames::ofThread().take();
-    if (taken_ == nullptr) {
-      own_ = std::move(prefix);
-      name_ = &own_;
-    } else {
-      name_ = taken_;
-      name_->assign(prefix);
+    if (size > own_.capacity()) {
+      ChildNames& names = ChildNames::ofThread();
+      if (std::string* taken = names.take()) {
+        threadNames_ = &names;
+        name_ = taken;
+      }
     }
     try {
+      if (name_ == &own_)
+        own_ = std::move(prefix);
+      else
+        name_->assign(prefix);
       *name_ += ':';
       prefix_ = name_->size();
       name_->reserve(size);
     } catch (...) {
-      ChildNames::ofThread().give(taken_);
+      giveBack();
       throw;
     }
   }
   ChildName(const ChildName&) = delete;
   ChildName& operator=(const ChildName&) = delete;
-  ~ChildName() {
-    if (taken_ != nullptr)
-      ChildNames::ofThread().give(taken_);
-  }
+  ~ChildName() { giveBack(); }
 
   const std::string& operator()(std::string_view xmlName) {
     name_->resize(prefix_);
@@ -79,9 +76,14 @@ class ChildName {
   }
 
  private:
-  std::string* taken_ = nullptr;  // the thread's string for this level, if any
+  void giveBack() noexcept {
+    if (threadNames_ != nullptr)
+      threadNames_->give();
+  }
+
   std::string own_;
-  std::string* name_;
+  std::string* name_ = &own_;          // own_, or the thread's string for this level
+  ChildNames* threadNames_ = nullptr;  // the thread's, when name_ is one of its strings
   std::size_t prefix_ = 0;
 };
 
