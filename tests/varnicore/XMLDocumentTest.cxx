@@ -1,4 +1,5 @@
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -89,6 +90,27 @@ TEST(XMLDocumentTest, ResolvesNamesAndNamespaces) {
     uris.push_back(node.getNamespaceUri());
   }
   EXPECT_EQ(uris, (std::vector<std::string>{"urn:d", "urn:p", "", "urn:q", ""}));
+}
+
+// Several values in one pass: the attributes in the order asked for, in part, in another order,
+// with names not asked for between them, and names that the element lacks.
+TEST(XMLDocumentTest, TakesSeveralAttributesInAnyOrder) {
+  const std::vector<std::string_view> names{"a", "bb", "ccc", "dddd"};
+  const std::pair<const char*, std::vector<std::string_view>> cases[] = {
+      {"<e a='1' bb='2' ccc='3' dddd='4'/>", {"1", "2", "3", "4"}},
+      {"<e dddd='4' ccc='3' bb='2' a='1'/>", {"1", "2", "3", "4"}},
+      {"<e a='1' bb='2' dddd='4' ccc='3'/>", {"1", "2", "3", "4"}},
+      {"<e a='1' xmlns:p='urn:p' p:bb='x' ccc='3' z='9'/>", {"1", "", "3", ""}},
+      {"<e bb='2'/>", {"", "2", "", ""}},
+      {"<e a='1' bb=''/>", {"1", "", "", ""}},
+      {"<e/>", {"", "", "", ""}},
+  };
+  for (const auto& [text, expected] : cases) {
+    const XMLDocument document = XMLDocument::parse(text);
+    std::vector<std::string_view> values(names.size(), "stale");
+    document.getRootElement().getAttrViews(names.data(), values.data(), names.size());
+    EXPECT_EQ(values, expected) << text;
+  }
 }
 
 // Past a handful of bindings in scope, prefixes are looked up another way: the same answers,

