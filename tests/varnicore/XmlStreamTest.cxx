@@ -81,6 +81,39 @@ TEST(XmlStreamTest, InsertingItsOwnMarkupWritesTheSameBytes) {
   EXPECT_EQ(callers.str(), plain.str() + second);
 }
 
+// The stream's own buffer gathers text in chunks: text that crosses them, a piece larger than
+// any chunk, single characters, a copy taken half-way, and the text taken out, after which the
+// stream starts again from nothing.
+TEST(XmlStreamTest, KeepsItsTextWholeAcrossItsChunks) {
+  XmlStream s;
+  std::string expected;
+  const auto add = [&](const std::string& piece) {
+    s << piece;
+    expected += piece;
+  };
+  for (int round = 0; round < 2; ++round) {
+    for (int i = 0; expected.size() < 3'000'000; ++i) {
+      add(std::string(static_cast<std::size_t>(1 + i % 97), static_cast<char>('a' + i % 26)));
+      if (i % 1000 == 0) {
+        s << '#';
+        expected += '#';
+      }
+      if (i == 20'000)
+        add(std::string(1'500'000, 'L'));
+      if (i == 30'000) {
+        ASSERT_EQ(s.str(), expected);
+      }
+    }
+    EXPECT_EQ(s.str(), expected);
+    EXPECT_EQ(s.release(), expected);
+    EXPECT_EQ(s.str(), "");
+    expected.clear();
+    add("<small/>");
+    EXPECT_EQ(s.release(), "<small/>");
+    expected.clear();
+  }
+}
+
 TEST(XmlStreamTest, PrefixesComeFromTheLastPathSegment) {
   const std::pair<std::string, std::string> cases[] = {
       {"http://a.example/Types", "types"},
