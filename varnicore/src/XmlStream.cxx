@@ -150,7 +150,7 @@ class StringSink final : public Detail::PutArea {
 
   std::string release() {
     // A text that never left the put area, as a small message's, is taken in one copy.
-    std::string text = pieces_.empty() ? std::string(pbase(), written()) : copy();
+    std::string text = pieces_.empty() ? std::string(pbase(), pptr()) : copy();
     pieces_.clear();
     storage_.reset();
     sealedSize_ = 0;
@@ -177,8 +177,9 @@ class StringSink final : public Detail::PutArea {
         seal();
         std::unique_ptr<char[]> bytes(new char[size]);
         std::memcpy(bytes.get(), s, size);
-        addPiece(std::move(bytes), size);
-        setp(nullptr, nullptr);
+        pieces_.push_back(Piece{std::move(bytes), nullptr, size});
+        pieces_.back().data = pieces_.back().storage.get();
+        sealedSize_ += size;
         return n;
       }
       flush(size);
@@ -197,21 +198,16 @@ class StringSink final : public Detail::PutArea {
 
   std::size_t written() const { return static_cast<std::size_t>(pptr() - pbase()); }
 
-  void addPiece(std::unique_ptr<char[]> storage, std::size_t size) {
-    const char* const data = storage.get();
-    pieces_.push_back(Piece{std::move(storage), data, size});
-    sealedSize_ += size;
-  }
-
-  // The put area's text becomes a piece.
+  // The put area's text becomes a piece, and the put area is empty until the next is set. Where
+  // an allocation fails, the text is what was written before, kept once.
   void seal() {
-    const char* const data = pbase();
-    const std::size_t size = written();
-    if (size != 0) {
-      pieces_.push_back(Piece{std::move(storage_), data, size});
-      sealedSize_ += size;
+    if (written() != 0) {
+      pieces_.push_back(Piece{nullptr, pbase(), written()});
+      pieces_.back().storage = std::move(storage_);
+      sealedSize_ += pieces_.back().size;
     }
     storage_.reset();
+    setp(nullptr, nullptr);
   }
 
   // Seals the put area and starts a chunk with room for at least `needed` bytes.
