@@ -177,9 +177,7 @@ class StringSink final : public Detail::PutArea {
         seal();
         std::unique_ptr<char[]> bytes(new char[size]);
         std::memcpy(bytes.get(), s, size);
-        pieces_.push_back(Piece{std::move(bytes), nullptr, size});
-        pieces_.back().data = pieces_.back().storage.get();
-        sealedSize_ += size;
+        keep(bytes.get(), size, bytes);
         return n;
       }
       flush(size);
@@ -198,14 +196,19 @@ class StringSink final : public Detail::PutArea {
 
   std::size_t written() const { return static_cast<std::size_t>(pptr() - pbase()); }
 
+  // Adds a piece of the text; it takes storage over only once it is kept, so that a failed
+  // allocation loses no storage that the put area still writes into.
+  void keep(const char* data, std::size_t size, std::unique_ptr<char[]>& storage) {
+    pieces_.push_back(Piece{nullptr, data, size});
+    pieces_.back().storage = std::move(storage);
+    sealedSize_ += size;
+  }
+
   // The put area's text becomes a piece, and the put area is empty until the next is set. Where
   // an allocation fails, the text is what was written before, kept once.
   void seal() {
-    if (written() != 0) {
-      pieces_.push_back(Piece{nullptr, pbase(), written()});
-      pieces_.back().storage = std::move(storage_);
-      sealedSize_ += pieces_.back().size;
-    }
+    if (written() != 0)
+      keep(pbase(), written(), storage_);
     storage_.reset();
     setp(nullptr, nullptr);
   }
